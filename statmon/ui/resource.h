@@ -19,6 +19,4 @@
 #define IDR_PICTURE_ERROR       165
 #define IDR_PICTURE_INFO        166
 
-#define ID_TRAY_SHOW            101
-#define ID_RESTART_MONITOR      102
-#define ID_TRAY_EXIT            104
+// The commands of the status window are in commands.h.

@@ -1,0 +1,66 @@
+// The status monitor's only window: hidden at start, popped up by errors
+// and by the tray icon, ended only by Exit.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/dialog.h"
+#include "statmon/ui/status_window.h"
+#include "statmon/ui/tick_worker.h"
+
+class CStatusMonitorDlg : public framework::CDialog, public statmon::IStatusWindow {
+public:
+    CStatusMonitorDlg();
+    ~CStatusMonitorDlg() override;
+
+    // IStatusWindow
+    void ReadControls() override { UpdateData(TRUE); }
+    void WriteControls() override { UpdateData(FALSE); }
+    std::string& Message() override { return m_strMessage; }
+    void SetTitle(const std::string& title) override;
+    void ShowPicture(statmon::Picture picture) override;
+    void Show() override;
+    void Hide() override;
+    bool AllowShow() const override { return m_bAllowShow; }
+    void SetAllowShow(bool allow) override { m_bAllowShow = allow; }
+    void Restart() override { OnRestartMonitor(0, 0); }
+    unsigned ArmPortTimer() override;
+    bool KillPortTimer(unsigned timerId) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(framework::CDataExchange* dx) override;
+    void OnCancel() override;
+    const framework::MessageMap* GetMessageMap() const override;
+
+private:
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnTrayShow(WPARAM, LPARAM);
+    LRESULT OnRestartMonitor(WPARAM, LPARAM);
+    LRESULT OnTrayExit(WPARAM, LPARAM);
+    LRESULT OnOkButton(WPARAM, LPARAM);
+    LRESULT OnStatusTick(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnCtlColorStatic(WPARAM, LPARAM);
+    LRESULT OnWindowPosChanging(WPARAM, LPARAM);
+
+    bool OpenModelPrinter();
+    void StartTickWorker();
+
+    std::string m_strMessage;
+    HWND m_hMainWnd = nullptr;
+    framework::CWnd m_picture;   // control 1002
+    HDEVNOTIFY m_hDevNotify = nullptr;
+    framework::CWnd m_tip;       // control 1008
+    framework::CWnd m_title;     // control 1004
+    HICON m_hIcon = nullptr;
+    HFONT m_hTitleFont = nullptr;
+    bool m_bAllowShow = false;
+    framework::CWnd m_version;   // control 1010
+
+    statmon::TickWorker m_worker;
+};

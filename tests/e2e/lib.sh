@@ -1,0 +1,33 @@
+# Shared helpers of the end-to-end scripts (sourced).
+set -u
+: "${KLRN_BINARY_DIR:?}" "${WINTEST_EXE:?}" "${WINE_RUN:?}"
+export KLRN_WINEPREFIX WINEPREFIX=$KLRN_WINEPREFIX
+
+failures=0
+pass() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() {  # check <description> <expected> <actual>
+    if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: expected [$2], got [$3]"; fi
+}
+wintest() { "$WINE_RUN" "$WINTEST_EXE" "$@" 2>/dev/null | tr -d '\r'; }
+wintest_rc() { "$WINE_RUN" "$WINTEST_EXE" "$@" >/dev/null 2>&1; }
+
+# start_program <exe> <pid variable>: starts a Windows program in the background.
+start_program() {
+    "$WINE_RUN" "$1" >/dev/null 2>&1 &
+    printf -v "$2" '%s' "$!"
+}
+# wait_exit <pid> <seconds>: waits for the process to end and sets
+# exit_status to its exit status ("running" when it did not end in time).
+wait_exit() {
+    local pid=$1 limit=$(( $2 * 10 ))
+    while kill -0 "$pid" 2>/dev/null && [ $limit -gt 0 ]; do sleep 0.1; limit=$((limit - 1)); done
+    if kill -0 "$pid" 2>/dev/null; then exit_status=running; return 1; fi
+    wait "$pid"; exit_status=$?
+}
+stop_all() { /usr/lib/wine/wineserver -k 2>/dev/null || true; sleep 0.5; }
+finish() {
+    stop_all
+    if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi
+    echo "all checks passed"
+}
