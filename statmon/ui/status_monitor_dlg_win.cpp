@@ -5,7 +5,9 @@
 #include "catalogue/model_catalogue.h"
 #include "framework/app.h"
 #include "statmon/ui/commands.h"
+#include "statmon/ui/pictures_win.h"
 #include "statmon/ui/resource.h"
+#include "statmon/ui/tips.h"
 
 namespace {
 
@@ -25,7 +27,11 @@ constexpr UINT kPortTimerPeriod = 1000;
 CStatusMonitorDlg::CStatusMonitorDlg()
     : CDialog(IDD_STATUS_MONITOR),
       m_strMessage("Searching the printer..."),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))) {}
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))),
+      m_spooler(statmon::CreateSpooler()),
+      m_registry(statmon::CreateRegistry()),
+      m_parallelPort(statmon::CreateParallelPort()),
+      m_monitor(*this, *m_spooler, *m_registry, *m_parallelPort) {}
 
 CStatusMonitorDlg::~CStatusMonitorDlg() {
     m_worker.Stop();
@@ -74,7 +80,12 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
                                  DEFAULT_PITCH | FF_DONTCARE, "Arial");
     m_title.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_hTitleFont), TRUE);
 
-    if (OpenModelPrinter()) StartTickWorker();
+    m_monitor.ResetPortState();
+    m_tray.Create(m_hWnd, statmon::WM_TRAY_NOTIFY, "KLR-N Status Monitor Utility",
+                  CSysTray::LoadTrayIcon());
+
+    if (m_monitor.OpenModelPrinter()) StartTickWorker();
+    m_monitor.SetUsbPresent(false);
 
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
     filter.dbcc_size = sizeof(filter);
@@ -85,6 +96,7 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
     const auto model = catalogue::Target();
     SetWindowText(std::string(model.DisplayName) + " - Status Monitor");
     m_version.SetWindowText(catalogue::StatmonVersionText);
+    m_tip.SetWindowText(statmon::NextTip());
 
     // Stays hidden: the show-permission hook strips this show and the
     // framework's first show of the dialog.
@@ -93,8 +105,6 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CStatusMonitorDlg::OpenModelPrinter() { return true; }
-
 void CStatusMonitorDlg::StartTickWorker() {
     HWND window = m_hWnd;
     m_worker.Start([window] { ::PostMessageA(window, statmon::WM_STATUS_TICK, 0, 0); });
@@ -102,7 +112,9 @@ void CStatusMonitorDlg::StartTickWorker() {
 
 void CStatusMonitorDlg::SetTitle(const std::string& title) { m_title.SetWindowText(title); }
 
-void CStatusMonitorDlg::ShowPicture(statmon::Picture) {}
+void CStatusMonitorDlg::ShowPicture(statmon::Picture picture) {
+    statmon::ShowPicture(m_hWnd, statmon::LoadPicture(picture));
+}
 
 void CStatusMonitorDlg::Show() {
     m_bAllowShow = true;
@@ -139,6 +151,8 @@ LRESULT CStatusMonitorDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 
 LRESULT CStatusMonitorDlg::OnTrayShow(WPARAM, LPARAM) {
     m_bAllowShow = true;
+    m_monitor.BeginSearching();
+    m_tip.SetWindowText(statmon::NextTipForShow());
     ShowWindow(SW_RESTORE);
     OnRestartMonitor(0, 0);
     return 0;
@@ -149,7 +163,7 @@ LRESULT CStatusMonitorDlg::OnRestartMonitor(WPARAM, LPARAM) {
     if (framework::CWinApp* app = framework::CWinApp::Current(); app && app->m_pMainWnd)
         m_hMainWnd = app->m_pMainWnd->m_hWnd;
     m_worker.Stop();
-    if (!OpenModelPrinter()) return 0;  // no ticks until the next show
+    if (!m_monitor.OpenModelPrinter()) return 0;  // no ticks until the next show
     StartTickWorker();
     return 0;
 }
@@ -157,10 +171,13 @@ LRESULT CStatusMonitorDlg::OnRestartMonitor(WPARAM, LPARAM) {
 LRESULT CStatusMonitorDlg::OnTrayExit(WPARAM, LPARAM) {
     // The worker is stopped (and has ended) before what it uses is freed.
     m_worker.Stop();
+    m_tray.Sweep();
+    m_tray.Remove();
     if (m_hDevNotify) {
         ::UnregisterDeviceNotification(m_hDevNotify);
         m_hDevNotify = nullptr;
     }
+    m_parallelPort->ClosePortDriver();
     OnOK();
     return 0;
 }
@@ -172,9 +189,15 @@ LRESULT CStatusMonitorDlg::OnOkButton(WPARAM, LPARAM) {
 
 void CStatusMonitorDlg::OnCancel() { ShowWindow(SW_HIDE); }
 
-LRESULT CStatusMonitorDlg::OnStatusTick(WPARAM, LPARAM) { return 0; }
+LRESULT CStatusMonitorDlg::OnStatusTick(WPARAM, LPARAM) {
+    m_monitor.OnStatusTick();
+    return 0;
+}
 
-LRESULT CStatusMonitorDlg::OnTimer(WPARAM, LPARAM) { return Default(); }
+LRESULT CStatusMonitorDlg::OnTimer(WPARAM, LPARAM) {
+    m_monitor.OnPortTimer();
+    return Default();
+}
 
 LRESULT CStatusMonitorDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     LRESULT brush = Default();

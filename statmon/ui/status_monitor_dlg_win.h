@@ -8,6 +8,11 @@
 #include <string>
 
 #include "framework/dialog.h"
+#include "statmon/ui/sys_tray_win.h"
+#include "statmon/printer/parallel_port.h"
+#include "statmon/printer/registry.h"
+#include "statmon/printer/spooler.h"
+#include "statmon/ui/monitor.h"
 #include "statmon/ui/status_window.h"
 #include "statmon/ui/tick_worker.h"
 
@@ -48,7 +53,6 @@ private:
     LRESULT OnCtlColorStatic(WPARAM, LPARAM);
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
 
-    bool OpenModelPrinter();
     void StartTickWorker();
 
     std::string m_strMessage;
@@ -61,6 +65,13 @@ private:
     HFONT m_hTitleFont = nullptr;
     bool m_bAllowShow = false;
     framework::CWnd m_version;   // control 1010
+    CSysTray m_tray;
+
+    // The platform the monitoring runs on, and the monitoring itself.
+    std::unique_ptr<statmon::ISpooler> m_spooler;
+    std::unique_ptr<statmon::IRegistry> m_registry;
+    std::unique_ptr<statmon::IParallelPort> m_parallelPort;
+    statmon::Monitor m_monitor;
 
     statmon::TickWorker m_worker;
 };

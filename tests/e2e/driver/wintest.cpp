@@ -6,6 +6,7 @@
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
 //   wintest count <window>                number of top-level windows so named
 //   wintest visible <window>              prints 1 or 0
+//   wintest rect <window>                 prints the window's screen rectangle WxH+X+Y
 //   wintest text <window> [<control id>]  prints the window's or control's text
 //   wintest command <window> <id>         posts WM_COMMAND id
 //   wintest click <window> <control id>   clicks the button (BM_CLICK)
@@ -139,6 +140,10 @@ int main(int argc, char** argv) {
     HWND hwnd = MustFind(name);
     if (verb == "visible") {
         std::printf("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
+    } else if (verb == "rect") {
+        RECT r;
+        ::GetWindowRect(hwnd, &r);
+        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
     } else if (verb == "text") {
         HWND target = argc > 3 ? ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3]))) : hwnd;
         if (!target) return 2;

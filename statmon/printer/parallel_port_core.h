@@ -1,0 +1,40 @@
+// The port access of discovery composed from its platform operations.
+#pragma once
+
+#include <memory>
+
+#include "statmon/printer/parallel_port.h"
+#include "statmon/printer/port_access.h"
+#include "statmon/printer/port_lookup.h"
+#include "statmon/printer/registry.h"
+
+namespace statmon {
+
+struct PortPlatform {
+    std::unique_ptr<IVersionQuery> version;
+    std::unique_ptr<IPortDevice> device;
+    std::unique_ptr<IServiceManager> services;
+    std::unique_ptr<IDriverImageStore> store;
+    std::unique_ptr<IWmi> wmi;
+    std::unique_ptr<IRegistry> registry;
+};
+
+class ParallelPort final : public IParallelPort {
+public:
+    explicit ParallelPort(PortPlatform platform) : p_(std::move(platform)) {}
+
+    int GetPlatform() override;
+    int OpenPortDriver() override;
+    int FindPortDeviceId() override;
+    bool LookupStatusPort() override;
+    // Reads g_wStatusPort on g_nPlatform and decodes it.
+    int ReadPortStatus() override;
+    void ClosePortDriver() override;
+
+    void WritePortByte(std::uint16_t port, std::uint8_t value);
+
+private:
+    PortPlatform p_;
+};
+
+}  // namespace statmon

@@ -1,0 +1,109 @@
+#include "statmon/ui/sys_tray_win.h"
+
+#include <cstring>
+
+#include "statmon/ui/commands.h"
+#include "statmon/ui/resource.h"
+#include "statmon/ui/tray_logic.h"
+
+#if !defined(_WIN64)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the icon record is the first, 88-byte layout");
+#endif
+
+namespace {
+
+constexpr UINT kIconId = 1;
+
+// The sweep's window operations on the real desktop.
+class DesktopWindows : public statmon::ITrayWindows {
+public:
+    Handle FindWindowEx(Handle parent, Handle childAfter, const char* className) override {
+        return ::FindWindowExA(static_cast<HWND>(parent), static_cast<HWND>(childAfter), className,
+                               nullptr);
+    }
+    bool GetClientRect(Handle window, Rect& rect) override {
+        RECT client;
+        if (!::GetClientRect(static_cast<HWND>(window), &client)) return false;
+        rect = {client.left, client.top, client.right, client.bottom};
+        return true;
+    }
+    std::intptr_t SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
+                              std::intptr_t lParam) override {
+        return ::SendMessageA(static_cast<HWND>(window), message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+CSysTray::CSysTray() = default;
+
+CSysTray::~CSysTray() {
+    // An icon left behind would stay in the notification area until the
+    // mouse passes over it.
+    if (m_bIconAdded) Remove();
+    if (m_hMenu) ::DestroyMenu(m_hMenu);
+}
+
+int CSysTray::Create(HWND statusWindow, UINT callbackMessage, const char* tip, HICON icon) {
+    m_hStatusWnd = statusWindow;
+    m_entries[0] = framework::OnMessage(callbackMessage, &CSysTray::OnTrayNotify);
+    m_map.count = 1;
+
+    CreateEx(0, "", WS_POPUP, 0, 0, 10, 10, nullptr);
+
+    m_hMenu = ::CreatePopupMenu();
+    for (const auto& item : statmon::TrayMenuItems())
+        ::AppendMenuA(m_hMenu, MF_STRING, item.command, item.text.c_str());
+
+    m_nid = NOTIFYICONDATAA{};
+    m_nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    m_nid.hWnd = m_hWnd;
+    m_nid.uID = kIconId;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = callbackMessage;
+    m_nid.hIcon = icon;
+    if (tip) ::lstrcpynA(m_nid.szTip, tip, sizeof(m_nid.szTip));
+
+    m_bIconAdded = ::Shell_NotifyIconA(NIM_ADD, &m_nid);
+    return 0;
+}
+
+void CSysTray::Remove() {
+    ::Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    m_bIconAdded = FALSE;
+}
+
+void CSysTray::Sweep() {
+    DesktopWindows desktop;
+    statmon::SweepNotificationArea(desktop);
+}
+
+HICON CSysTray::LoadTrayIcon() {
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY),
+                                           IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+LRESULT CSysTray::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
+    switch (statmon::MapTrayCallback(lParam)) {
+    case statmon::TrayAction::OpenMenu:
+        OpenMenu();
+        break;
+    case statmon::TrayAction::Show:
+        ::SetForegroundWindow(m_hStatusWnd);
+        ::SendMessageA(m_hStatusWnd, WM_COMMAND, MAKEWPARAM(statmon::ID_TRAY_SHOW, 0), 0);
+        break;
+    case statmon::TrayAction::None:
+        break;
+    }
+    return 0;
+}
+
+void CSysTray::OpenMenu() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::SetForegroundWindow(m_hStatusWnd);
+    ::SetMenuDefaultItem(m_hMenu, statmon::TrayMenuDefaultCommand(), FALSE);
+    ::TrackPopupMenu(m_hMenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hStatusWnd, nullptr);
+    ::PostMessageA(m_hStatusWnd, WM_NULL, 0, 0);
+}
