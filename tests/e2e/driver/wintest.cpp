@@ -4,8 +4,10 @@
 //
 //   wintest wait <window> <ms>            exit 0 once the window exists
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
+//   wintest list -                        prints class|title|visible of every top-level window
 //   wintest count <window>                number of top-level windows so named
 //   wintest visible <window>              prints 1 or 0
+//   wintest children <window>             prints the class of each child window, one a line
 //   wintest rect <window>                 prints the window's screen rectangle WxH+X+Y
 //   wintest text <window> [<control id>]  prints the window's or control's text
 //   wintest command <window> <id>         posts WM_COMMAND id
@@ -115,6 +117,15 @@ int main(int argc, char** argv) {
             ::Sleep(50);
         }
     }
+    if (verb == "list") {  // every top-level window: class|title|visible (the name is ignored)
+        for (HWND w : FindAll(Query{"", "", false, false})) {
+            char cls[256], title[256];
+            ::GetClassNameA(w, cls, sizeof(cls));
+            ::GetWindowTextA(w, title, sizeof(title));
+            std::printf("%s|%s|%d\n", cls, title, ::IsWindowVisible(w) ? 1 : 0);
+        }
+        return 0;
+    }
     if (verb == "count") {
         std::printf("%u\n", static_cast<unsigned>(FindAll(Parse(name)).size()));
         return 0;
@@ -140,6 +151,16 @@ int main(int argc, char** argv) {
     HWND hwnd = MustFind(name);
     if (verb == "visible") {
         std::printf("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
+    } else if (verb == "children") {
+        ::EnumChildWindows(
+            hwnd,
+            [](HWND child, LPARAM) -> BOOL {
+                char cls[256];
+                ::GetClassNameA(child, cls, sizeof(cls));
+                std::printf("%s\n", cls);
+                return TRUE;
+            },
+            0);
     } else if (verb == "rect") {
         RECT r;
         ::GetWindowRect(hwnd, &r);
