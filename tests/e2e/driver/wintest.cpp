@@ -49,27 +49,36 @@ Query Parse(const std::string& name) {
     return q;
 }
 
+struct FindContext {
+    const Query* q;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectMatching(HWND hwnd, LPARAM lp) {
+    auto* c = reinterpret_cast<FindContext*>(lp);
+    char buf[512];
+    if (c->q->byClass) {
+        ::GetClassNameA(hwnd, buf, sizeof(buf));
+        if (c->q->cls != buf) return TRUE;
+    }
+    if (c->q->byTitle) {
+        ::GetWindowTextA(hwnd, buf, sizeof(buf));
+        if (c->q->title != buf) return TRUE;
+    }
+    c->found.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK PrintClass(HWND child, LPARAM) {
+    char cls[256];
+    ::GetClassNameA(child, cls, sizeof(cls));
+    std::printf("%s\n", cls);
+    return TRUE;
+}
+
 std::vector<HWND> FindAll(const Query& q) {
-    struct Ctx {
-        const Query* q;
-        std::vector<HWND> found;
-    } ctx{&q, {}};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            char buf[512];
-            if (c->q->byClass) {
-                ::GetClassNameA(hwnd, buf, sizeof(buf));
-                if (c->q->cls != buf) return TRUE;
-            }
-            if (c->q->byTitle) {
-                ::GetWindowTextA(hwnd, buf, sizeof(buf));
-                if (c->q->title != buf) return TRUE;
-            }
-            c->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    FindContext ctx{&q, {}};
+    ::EnumWindows(&CollectMatching, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
 
@@ -152,15 +161,7 @@ int main(int argc, char** argv) {
     if (verb == "visible") {
         std::printf("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
     } else if (verb == "children") {
-        ::EnumChildWindows(
-            hwnd,
-            [](HWND child, LPARAM) -> BOOL {
-                char cls[256];
-                ::GetClassNameA(child, cls, sizeof(cls));
-                std::printf("%s\n", cls);
-                return TRUE;
-            },
-            0);
+        ::EnumChildWindows(hwnd, &PrintClass, 0);
     } else if (verb == "rect") {
         RECT r;
         ::GetWindowRect(hwnd, &r);
