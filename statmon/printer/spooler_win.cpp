@@ -16,7 +16,7 @@ static_assert(ERROR_INSUFFICIENT_BUFFER_CODE == ERROR_INSUFFICIENT_BUFFER,
 #if !defined(_WIN64)
 static_assert(sizeof(PRINTER_INFO_5A) == 20, "PRINTER_INFO_5A is 20 bytes");
 static_assert(sizeof(PRINTER_INFO_2A) == 84, "PRINTER_INFO_2A is 84 bytes");
-static_assert(sizeof(JOB_INFO_2A) == 108, "JOB_INFO_2A is 108 bytes");
+static_assert(sizeof(JOB_INFO_2A) == 104, "JOB_INFO_2A is 104 bytes");
 #endif
 
 class Win32Spooler final : public ISpooler {

@@ -1,0 +1,284 @@
+// Opening the model's queue, classifying its port and noticing a moved queue.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "native/monitor_fakes.h"
+
+using namespace statmon;
+using monfakes::Rig;
+
+namespace {
+
+const std::string kName = catalogue::Target().DisplayName;
+
+class Discovery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_strPortKey.clear();
+        g_nPlatform = 0;
+    }
+    Rig rig;
+};
+
+TEST_F(Discovery, OpensTheModelQueueWithAllAccessAndNoDatatypeOrDevmode) {
+    EXPECT_TRUE(rig.Init());
+    EXPECT_EQ(rig.spooler.queueName, kName);
+    ASSERT_TRUE(rig.spooler.defaultsGiven);
+    EXPECT_EQ(rig.spooler.lastDefaults.pDatatype, nullptr);
+    EXPECT_EQ(rig.spooler.lastDefaults.pDevMode, nullptr);
+    EXPECT_EQ(rig.spooler.lastDefaults.DesiredAccess, 0xF000Cu);
+    EXPECT_NE(rig.monitor.Printer(), 0u);
+}
+
+TEST_F(Discovery, MissingQueueShowsTheNotInstalledDisplay) {
+    rig.spooler.installed = false;
+    rig.window.message = "Ready to print.";
+    rig.window.control = "typed into the control";
+    EXPECT_FALSE(rig.Init());
+    EXPECT_EQ(rig.window.title, "No Printer Found");
+    EXPECT_EQ(rig.window.message, kName + " not installed.");
+    EXPECT_EQ(rig.window.control, "KLR VX 7 Ember not installed.");
+    EXPECT_EQ(rig.window.picture, Picture::Error);
+    EXPECT_EQ(rig.window.reads, 1);  // taken from the controls first
+    EXPECT_EQ(rig.window.writes, 1);
+    EXPECT_FALSE(rig.window.visible);
+    EXPECT_EQ(rig.monitor.Printer(), 0u);
+    EXPECT_FALSE(rig.workerRunning);
+}
+
+TEST_F(Discovery, SecondOpenClosesThePreviousHandleFirst) {
+    ASSERT_TRUE(rig.Init());
+    PrinterHandle first = rig.monitor.Printer();
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());
+    EXPECT_NE(rig.monitor.Printer(), first);
+    ASSERT_EQ(rig.spooler.closed.size(), 1u);
+    EXPECT_EQ(rig.spooler.closed[0], first);
+    EXPECT_EQ(rig.spooler.open.size(), 1u);
+    // Close comes before the second open.
+    auto& c = rig.spooler.calls;
+    auto close = std::find(c.begin(), c.end(), "close");
+    EXPECT_EQ(std::count(close, c.end(), "open"), 1);
+}
+
+struct PortCase {
+    const char* port;
+    const char* kind;
+    const char* key;  // g_strPortKey afterwards, starting from "before"
+};
+
+class PortClassification : public Discovery, public ::testing::WithParamInterface<PortCase> {};
+
+TEST_P(PortClassification, KindAndPortKey) {
+    g_strPortKey = "before";
+    rig.spooler.portName = GetParam().port;
+    ASSERT_TRUE(rig.Init());
+    EXPECT_EQ(rig.monitor.PortName(), GetParam().port);
+    EXPECT_EQ(rig.monitor.PortKind(), GetParam().kind);
+    EXPECT_EQ(g_strPortKey, GetParam().key);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, PortClassification,
+    ::testing::Values(PortCase{"LPT1:", "LPT", "(LPT1)"}, PortCase{"LPT2:", "LPT", "(LPT2)"},
+                      PortCase{"LPT3:", "LPT", "(LPT3)"}, PortCase{"LPT4:", "LPT", "before"},
+                      PortCase{"LPT1", "LPT", "before"}, PortCase{"lpt1:", "lpt1:", "before"},
+                      PortCase{"LPT1:,USB001", "LPT", "before"},
+                      PortCase{"USB001", "USB", "before"}, PortCase{"COM2:", "COM", "before"},
+                      PortCase{"FILE:", "FILE:", "before"},
+                      PortCase{"192.168.0.9_IP", "192.168.0.9_IP", "before"}));
+
+TEST_F(Discovery, ParallelPortArmsTimerOneAndReadsThePlatform) {
+    rig.spooler.portName = "LPT1:";
+    rig.port.platform = 2;
+    ASSERT_TRUE(rig.Init());
+    EXPECT_EQ(g_nPlatform, 2);
+    EXPECT_EQ(rig.monitor.PortStatus(), -1);
+    EXPECT_EQ(rig.monitor.TimerId(), 1u);
+    EXPECT_EQ(rig.window.timers, std::set<unsigned>{1});
+    EXPECT_EQ(rig.port.calls, (std::vector<std::string>{"platform", "driver", "find", "lookup"}));
+    ASSERT_EQ(rig.port.keysSeen.size(), 1u);
+    EXPECT_EQ(rig.port.keysSeen[0], "(LPT1)");
+}
+
+TEST_F(Discovery, PortDriverIsOpenedOnlyOnTheNtFamily) {
+    rig.port.platform = 1;
+    ASSERT_TRUE(rig.Init());
+    EXPECT_EQ(g_nPlatform, 1);
+    EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "driver"), 0);
+}
+
+TEST_F(Discovery, UnusableInstrumentationLeavesTimerOneAsItWas) {
+    ASSERT_TRUE(rig.Init());
+    ASSERT_EQ(rig.monitor.TimerId(), 1u);
+    rig.port.findResult = 1;
+    rig.port.lookupResult = false;
+    EXPECT_TRUE(rig.monitor.OpenModelPrinter());
+    EXPECT_EQ(rig.monitor.TimerId(), 1u);
+    EXPECT_EQ(rig.window.timers.size(), 1u);
+    EXPECT_EQ(rig.window.kills, 0);
+    EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "lookup"), 1);
+}
+
+TEST_F(Discovery, FailedLookupStillReportsTheQueueAndStopsTimerOne) {
+    ASSERT_TRUE(rig.Init());
+    rig.port.lookupResult = false;
+    EXPECT_TRUE(rig.monitor.OpenModelPrinter());
+    EXPECT_EQ(rig.monitor.TimerId(), 0u);
+    EXPECT_TRUE(rig.window.timers.empty());
+}
+
+TEST_F(Discovery, RepeatedDiscoveryReArmsNeverTwoTimers) {
+    ASSERT_TRUE(rig.Init());
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());
+    EXPECT_EQ(rig.window.arms, 3);
+    EXPECT_EQ(rig.window.timers, std::set<unsigned>{1});
+    EXPECT_EQ(rig.monitor.TimerId(), 1u);
+}
+
+TEST_F(Discovery, UsbOrSerialPortStopsTimerOneAndResetsThePortStatus) {
+    for (const char* port : {"USB001", "COM1:"}) {
+        Rig r;
+        ASSERT_TRUE(r.Init());
+        r.monitor.OnPortTimer();
+        ASSERT_EQ(r.monitor.PortStatus(), PORT_STATUS_READY);
+        r.spooler.portName = port;
+        ASSERT_TRUE(r.monitor.OpenModelPrinter());
+        EXPECT_EQ(r.monitor.TimerId(), 0u) << port;
+        EXPECT_TRUE(r.window.timers.empty()) << port;
+        EXPECT_EQ(r.monitor.PortStatus(), -1) << port;
+    }
+}
+
+TEST_F(Discovery, TimerKeepsItsIdWhenTheKillFails) {
+    ASSERT_TRUE(rig.Init());
+    rig.window.killFails = true;
+    rig.spooler.portName = "USB001";
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());
+    EXPECT_EQ(rig.monitor.TimerId(), 1u);
+}
+
+TEST_F(Discovery, OtherPortLeavesPortStatusAndTimerUntouched) {
+    ASSERT_TRUE(rig.Init());
+    rig.monitor.OnPortTimer();
+    ASSERT_EQ(rig.monitor.PortStatus(), PORT_STATUS_READY);
+    rig.port.calls.clear();
+    rig.spooler.portName = "FILE:";
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());
+    EXPECT_EQ(rig.monitor.PortKind(), "FILE:");
+    EXPECT_EQ(rig.monitor.PortStatus(), PORT_STATUS_READY);
+    EXPECT_EQ(rig.monitor.TimerId(), 1u);
+    EXPECT_EQ(rig.window.timers, std::set<unsigned>{1});
+    EXPECT_TRUE(rig.port.calls.empty());
+}
+
+TEST_F(Discovery, SizeQueryUsesTenBytesAndLogsTheAllocation) {
+    rig.spooler.portName = "COM1:";
+    ASSERT_TRUE(rig.Init());
+    ASSERT_FALSE(rig.spooler.querySizes.empty());
+    EXPECT_EQ(rig.spooler.querySizes[0], 10u);
+    ASSERT_EQ(rig.heap.lines.size(), 1u);
+    EXPECT_EQ(rig.heap.lines[0], "Allocating a buffer of size 14");  // 8 + "COM1:" + 0
+    EXPECT_GE(rig.window.writes, 1);
+}
+
+TEST_F(Discovery, OutOfMemoryForThePortRecord) {
+    rig.heap.fail = true;
+    EXPECT_FALSE(rig.Init());
+    EXPECT_EQ(rig.heap.lines,
+              (std::vector<std::string>{"Allocating a buffer of size 14",
+                                        "Can't get memory for new data buffer"}));
+    EXPECT_EQ(rig.window.title, "Searching...");  // no display change
+}
+
+TEST_F(Discovery, SizeQueryThatSucceedsChangesNothing) {
+    rig.spooler.level5SizeQuerySucceeds = true;
+    EXPECT_TRUE(rig.Init());
+    EXPECT_EQ(rig.monitor.PortKind(), "");
+    EXPECT_EQ(rig.monitor.PortName(), "");
+    EXPECT_TRUE(rig.heap.lines.empty());
+}
+
+TEST_F(Discovery, SizeQueryFailingOtherwiseAnswersFalse) {
+    rig.spooler.level5SizeQueryError = 5;
+    EXPECT_FALSE(rig.Init());
+    EXPECT_TRUE(rig.heap.lines.empty());
+    EXPECT_EQ(rig.window.title, "Searching...");
+}
+
+TEST_F(Discovery, FailedPortReadEmptiesTheKindAndKeepsTheName) {
+    ASSERT_TRUE(rig.Init());
+    ASSERT_EQ(rig.monitor.PortKind(), "LPT");
+    rig.spooler.level5ReadFails = true;
+    EXPECT_FALSE(rig.monitor.OpenModelPrinter());
+    EXPECT_EQ(rig.monitor.PortKind(), "");
+    EXPECT_EQ(rig.monitor.PortName(), "LPT1:");
+    EXPECT_EQ(rig.window.title, "Searching...");
+}
+
+// PortChanged
+
+TEST_F(Discovery, PublishedNameEqualMeansNoChange) {
+    ASSERT_TRUE(rig.Init());
+    rig.registry.Publish("LPT1:");
+    EXPECT_FALSE(rig.registry.keys.empty());
+    rig.Second();
+    EXPECT_EQ(rig.window.restarts, 0);
+    EXPECT_EQ(rig.registry.accesses.back(), 0xF003Fu);
+    EXPECT_EQ(rig.registry.typesPassed.back(), 7u);
+    EXPECT_TRUE(rig.registry.openKeys.empty());  // closed again
+}
+
+TEST_F(Discovery, UnopenableKeyMeansNoChange) {
+    ASSERT_TRUE(rig.Init());
+    rig.registry.Publish("COM1:");
+    rig.registry.openError = 5;
+    rig.Second();
+    EXPECT_EQ(rig.window.restarts, 0);
+    EXPECT_NE(rig.monitor.LastRule(), 0);
+}
+
+TEST_F(Discovery, MissingValueIsAChangeWhileAPortNameIsKnown) {
+    ASSERT_TRUE(rig.Init());
+    rig.registry.Publish("LPT1:");
+    rig.registry.Unpublish();
+    rig.Second();
+    EXPECT_EQ(rig.window.restarts, 1);
+}
+
+TEST_F(Discovery, OnlyTheFirstStringOfTheMultiStringCounts) {
+    rig.spooler.portName = "LPT1:";
+    ASSERT_TRUE(rig.Init());
+    std::string multi("LPT1:\0USB001\0", 13);
+    rig.registry.keys[DsSpoolerKey()]["portName"] =
+        std::vector<std::uint8_t>(multi.begin(), multi.end());
+    rig.Second();
+    EXPECT_EQ(rig.window.restarts, 0);
+}
+
+TEST_F(Discovery, NameFillingTheBufferWithoutTerminatorIsTakenWhole) {
+    rig.spooler.portName = std::string(20, 'P');
+    ASSERT_TRUE(rig.Init());
+    rig.registry.keys[DsSpoolerKey()]["portName"] = std::vector<std::uint8_t>(20, 'P');
+    rig.Second();
+    EXPECT_EQ(rig.window.restarts, 0);
+}
+
+TEST_F(Discovery, PublishedNameLongerThanTheBufferRediscoversEveryTick) {
+    const std::string pooled = "LPT1:,LPT2:,LPT3:,COM1:";  // 24 bytes with zeros
+    rig.Move(pooled);
+    ASSERT_TRUE(rig.Init());
+    ASSERT_EQ(rig.monitor.PortName(), pooled);
+    rig.Seconds(3);
+    EXPECT_EQ(rig.window.restarts, 3);
+    EXPECT_EQ(rig.spooler.opens, 4);
+    EXPECT_EQ(rig.monitor.LastRule(), 0);
+}
+
+TEST_F(Discovery, DsSpoolerKeyNamesTheModelQueue) {
+    EXPECT_EQ(DsSpoolerKey(),
+              "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\KLR VX 7 Ember\\DsSpooler");
+}
+
+}  // namespace
