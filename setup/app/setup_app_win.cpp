@@ -1,0 +1,95 @@
+// Setup's entry: the application object. Instance initialisation makes the
+// start-up checks, flashes the please-wait window and runs the main dialog;
+// it always answers FALSE, so the framework's message loop is never entered
+// and the program ends when it returns.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "framework/app.h"
+#include "setup/app/startup.h"
+#include "setup/ui/file_copy_win.h"
+
+namespace setup {
+namespace {
+
+#if !defined(_WIN64)
+static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA as the 32-bit system reads it");
+#endif
+
+class Win32StartupSystem : public IStartupSystem {
+public:
+    MutexHandle CreateMutex(const char* name, std::uint32_t* lastError) override {
+        HANDLE mutex = ::CreateMutexA(nullptr, FALSE, name);
+        *lastError = ::GetLastError();
+        return reinterpret_cast<MutexHandle>(mutex);
+    }
+    void CloseHandle(MutexHandle handle) override { ::CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+    void GetVersion(std::uint32_t* major, std::uint32_t* minor) override {
+        OSVERSIONINFOA version;
+        ::ZeroMemory(&version, sizeof(version));
+        version.dwOSVersionInfoSize = sizeof(version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+        ::GetVersionExA(&version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+        *major = version.dwMajorVersion;
+        *minor = version.dwMinorVersion;
+    }
+    bool QueryWow64(bool* wow64) override {
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        HMODULE kernel = ::GetModuleHandleA("kernel32");
+        auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
+                                    reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
+                              : nullptr;
+        if (!isWow64) return false;
+        BOOL answer = FALSE;
+        isWow64(::GetCurrentProcess(), &answer);
+        *wow64 = answer != FALSE;
+        return true;
+    }
+    bool IsUserAnAdmin() override { return ::IsUserAnAdmin() != FALSE; }
+};
+
+}  // namespace
+
+class CSetupApp : public framework::CWinApp {
+public:
+    BOOL InitInstance() override;
+};
+
+BOOL CSetupApp::InitInstance() {
+    Win32StartupSystem system;
+    SetupMutexGuard guard(system);
+    if (!CheckEnvironment(guard, system, Win32Platform().desktop)) return FALSE;
+
+    ::InitCommonControls();
+
+    // The main dialog (CSetupDlg, dialog 102) is created here and becomes
+    // m_pMainWnd.
+
+    CFileCopy pleaseWait;
+    if (pleaseWait.Create(CFileCopy::IDD)) {
+        pleaseWait.ShowWindow(SW_SHOW);
+        ::UpdateWindow(pleaseWait.m_hWnd);  // painted once: no messages are processed in the wait
+        ::Sleep(1000);
+        pleaseWait.ShowWindow(SW_HIDE);
+    }
+
+    // The main dialog runs modally here.
+
+    return FALSE;  // the please-wait window, the dialog and the mutex go now
+}
+
+CSetupApp theApp;
+
+}  // namespace setup
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return framework::AppMain(instance);
+}

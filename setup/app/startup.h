@@ -1,0 +1,61 @@
+// Setup's start-up checks: it runs alone on the machine, on 32-bit
+// Windows 8, for an administrator. The platform-free part of CSetupApp's
+// instance initialisation (setup_app_win.cpp).
+#pragma once
+
+#include <cstdint>
+
+#include "setup/install/platform.h"
+
+namespace setup {
+
+constexpr const char* kSetupMutexName = "Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}";
+
+constexpr const char* kAnotherSetupText =
+    "Another application is already running. Please terminate the previous application.";
+constexpr const char* kWrongWindowsText =
+    "The application will run only in Windows 8 (32 bit) Operating System.";
+constexpr const char* kEmulatedText = "The application will run only in Windows 8 32bit) Operating System.";
+constexpr const char* kNotAdministratorText =
+    "Administrator Privileges required to install Printer Drivers.\nRight Click the \"Setup\" "
+    "application and select \"Run As...\" and log in as Administrator.";
+
+using MutexHandle = std::uintptr_t;  // 0 is no handle
+
+class IStartupSystem {
+public:
+    virtual ~IStartupSystem() = default;
+    // CreateMutexA(NULL, FALSE, name) and, right after it, GetLastError.
+    virtual MutexHandle CreateMutex(const char* name, std::uint32_t* lastError) = 0;
+    virtual void CloseHandle(MutexHandle handle) = 0;
+    // GetVersionExA on a zeroed OSVERSIONINFOA of size 148; its result is
+    // not looked at (a zeroed record fails the check).
+    virtual void GetVersion(std::uint32_t* major, std::uint32_t* minor) = 0;
+    // IsWow64Process looked up in kernel32 at run time: false when it does
+    // not exist; else *wow64 is what it answered for the current process
+    // (starting FALSE).
+    virtual bool QueryWow64(bool* wow64) = 0;
+    virtual bool IsUserAnAdmin() = 0;
+};
+
+// The single-instance mutex and the error the system reported right after
+// creating it; the handle is closed once, when the guard goes.
+class SetupMutexGuard {
+public:
+    explicit SetupMutexGuard(IStartupSystem& system);
+    ~SetupMutexGuard();
+    SetupMutexGuard(const SetupMutexGuard&) = delete;
+    SetupMutexGuard& operator=(const SetupMutexGuard&) = delete;
+    bool AnotherSetupRuns() const;
+
+private:
+    IStartupSystem& m_system;
+    std::uint32_t m_dwLastError = 0;
+    MutexHandle m_hMutex = 0;
+};
+
+// Checks in their order; the first that fails shows its message (no owner,
+// error icon) and answers false.
+bool CheckEnvironment(const SetupMutexGuard& guard, IStartupSystem& system, IDesktop& desktop);
+
+}  // namespace setup

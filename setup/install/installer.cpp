@@ -1,0 +1,250 @@
+#include "setup/install/installer.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "catalogue/model_catalogue.h"
+#include "setup/install/driver_directory.h"
+#include "setup/install/maker.h"
+
+namespace setup {
+namespace {
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelrona";
+
+// 15 June 2009 00:00:00 UTC and version 5.0.0.6.
+constexpr std::uint32_t kDriverDateHigh = 0x01C9ED4C;
+constexpr std::uint32_t kDriverDateLow = 0x39D00000;
+constexpr std::uint64_t kDriverVersion = 0x0005000000000006ULL;
+
+// PRINTER_ATTRIBUTE_DEFAULT | PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST.
+constexpr std::uint32_t kPrinterAttributes = 0x204;
+
+long SetText(IRegistry& registry, RegKey key, const char* name, const std::string& text) {
+    return registry.SetValueEx(key, name, kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
+                               static_cast<std::uint32_t>(text.size() + 1));
+}
+
+}  // namespace
+
+CInstallerCore::CInstallerCore(const InstallerPlatform& platform) : m_platform(platform) {}
+
+std::string CInstallerCore::DriverDirectory() const {
+    return m_pszDriverDir ? std::string(m_pszDriverDir.get()) : std::string();
+}
+
+std::string CInstallerCore::MonitorPath() const {
+    return DriverDirectory() + "\\STM\\" + catalogue::Target().ModelCode + ".exe";
+}
+
+std::string CInstallerCore::ShortcutFolder(char drive) const {
+    return std::string(1, drive) + ":\\Documents and Settings\\All Users\\Start Menu\\Programs" +
+           "\\Kelrona";
+}
+
+bool CInstallerCore::QueryDriverDirectory() {
+    return setup::QueryDriverDirectory(m_platform, m_pszDriverDir);
+}
+
+bool CInstallerCore::AddDriver() {
+    const catalogue::ModelRow model = catalogue::Target();
+    DriverRecord record;
+    record.cVersion = 3;
+    record.pName = model.DisplayName;
+    record.pEnvironment = nullptr;
+    record.pDriverPath = "unidrv.dll";
+    record.pDataFile = model.GpdName;
+    record.pConfigFile = "unidrvui.dll";
+    record.pHelpFile = "unidrv.hlp";
+    record.pDependentFiles = kDependentFiles;
+    record.ftDriverDateHigh = kDriverDateHigh;
+    record.ftDriverDateLow = kDriverDateLow;
+    record.dwlDriverVersion = kDriverVersion;
+    record.pszMfgName = kMakerName;
+    record.pszOEMUrl = kMakerWebAddress;
+    record.pszHardwareID = model.HardwareId;
+    record.pszProvider = kMakerName;
+    return m_platform.spooler.AddPrinterDriver(record);
+}
+
+bool CInstallerCore::AddPrinterWaitingForPort(PrinterRecord& record, std::uint32_t& error) {
+    for (int attempt = 1;; ++attempt) {
+        if (m_platform.spooler.AddPrinter(record)) return true;
+        error = m_platform.kernel.GetLastError();
+        // A port that never becomes known (an empty name, or no port found)
+        // ends the wait after the last try: the creation has failed.
+        if (error != kErrorUnknownPort || attempt >= kUnknownPortTries) return false;
+        m_platform.kernel.Sleep(kUnknownPortPauseMs);
+    }
+}
+
+bool CInstallerCore::CreatePrinter() {
+    const catalogue::ModelRow model = catalogue::Target();
+    m_strPrinterName = model.DisplayName;
+    PrinterRecord record;
+    record.pServerName = nullptr;
+    record.pPrinterName = m_strPrinterName.c_str();
+    record.pShareName = model.ShareName;
+    record.pPortName = m_strPort.c_str();
+    record.pDriverName = model.DisplayName;
+    record.pPrintProcessor = "winprint";
+    record.pDatatype = nullptr;
+    record.Attributes = kPrinterAttributes;
+    record.Priority = 1;
+
+    std::uint32_t error = 0;
+    if (AddPrinterWaitingForPort(record, error)) {
+        m_platform.spooler.SetDefaultPrinter(model.DisplayName);
+        return true;
+    }
+    if (error == kErrorPrinterAlreadyExists) {
+        for (unsigned n = 1; error == kErrorPrinterAlreadyExists; ++n) {
+            char suffix[32];
+            std::snprintf(suffix, sizeof(suffix), " (Copy %u)", n);
+            m_strPrinterName = std::string(model.DisplayName) + suffix;
+            record.pPrinterName = m_strPrinterName.c_str();
+            if (m_platform.spooler.AddPrinter(record)) {
+                m_platform.spooler.SetDefaultPrinter(m_strPrinterName.c_str());
+                return true;
+            }
+            error = m_platform.kernel.GetLastError();
+        }
+    }
+    if (error == kErrorUnknownPrinterDriver)
+        m_platform.desktop.ShowMessage("Printer driver unknown.", kSetupCaption, kMbOk | kMbIconError);
+    return false;
+}
+
+bool CInstallerCore::PreinstallInf() {
+    if (!QueryDriverDirectory()) return false;
+    const int length = std::snprintf(m_szInfPath, sizeof(m_szInfPath), "%s\\%s", m_pszDriverDir.get(),
+                                     catalogue::Target().InfName);
+    // A path cut short would name another file.
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof(m_szInfPath)) return false;
+    if (m_platform.setupApi.CopyOEMInf(m_szInfPath, nullptr, kSpostPath, kSpCopyNoOverwrite,
+                                       m_szOemInfName, sizeof(m_szOemInfName)))
+        return true;
+    return m_platform.kernel.GetLastError() == kErrorFileExists;
+}
+
+void CInstallerCore::Install() {
+    m_platform.desktop.BeginWaitCursor();
+    m_bDirectoryOk = QueryDriverDirectory();
+    if (m_bDirectoryOk) m_bDriverOk = AddDriver();
+    if (m_bDirectoryOk && m_bDriverOk) m_bPrinterOk = CreatePrinter();
+    if (m_bDirectoryOk && m_bDriverOk && m_bPrinterOk) {
+        if (m_strPrinterName != catalogue::Target().DisplayName) {
+            // A copy: no status monitor of its own.
+            m_strResult = m_strPrinterName + " Printer Driver installed successfully.";
+        } else if (CopyStatusMonitor()) {
+            RegisterAutoStart();
+            CreateMonitorShortcut();
+            LaunchStatusMonitor();
+            m_strResult = m_strPrinterName + " Printer Driver & Status Monitor installed successfully.";
+        } else {
+            m_strResult = m_strPrinterName + " Printer Driver installed successfully.";
+        }
+        PreinstallInf();
+        RegisterUninstall();
+    }
+    m_platform.desktop.EndWaitCursor();
+}
+
+void CInstallerCore::ReportResult() {
+    if (!m_bDirectoryOk)
+        m_platform.desktop.ShowMessage(kErrorText1C, kSetupCaption, kMbOk | kMbIconError);
+    else if (!m_bDriverOk)
+        m_platform.desktop.ShowMessage(kErrorText2C, kSetupCaption, kMbOk | kMbIconError);
+    else if (!m_bPrinterOk)
+        m_platform.desktop.ShowMessage(kErrorText3C, kSetupCaption, kMbOk | kMbIconError);
+    else
+        m_platform.desktop.ShowMessage(m_strResult.c_str(), kSetupCaption, kMbOk | kMbIconInformation);
+}
+
+bool CInstallerCore::CopyStatusMonitor() {
+    // The destination as a one-entry list: the text, its NUL and an empty name.
+    std::string destination = DriverDirectory() + "\\STM\\";
+    destination.push_back('\0');
+    destination.push_back('\0');
+    const int created = m_platform.shell.CreateDirectoryTree(destination.c_str());
+    if (created != static_cast<int>(kErrorSuccess) && created != static_cast<int>(kErrorAlreadyExists))
+        return false;
+
+    char source[150] = {};  // the zero fill ends the list
+    std::snprintf(source, sizeof(source) - 1, "STM\\%s.exe", catalogue::Target().ModelCode);
+
+    m_platform.desktop.BeginWaitCursor();
+    const int copied = m_platform.shell.FileOperation(kFoCopy, source, destination.c_str(),
+                                                      kFofNoConfirmation | kFofNoConfirmMkdir | kFofNoErrorUi);
+    m_platform.desktop.EndWaitCursor();
+    return copied == 0;
+}
+
+void CInstallerCore::RegisterAutoStart() {
+    const std::string code = catalogue::Target().ModelCode;
+    const std::string data = DriverDirectory() + "\\STM\\" + code;  // the system adds ".exe"
+    const std::string name = "KLRN" + code;
+    RegKey key = 0;
+    if (m_platform.registry.OpenKeyEx(RegRoot::LocalMachine, kRunKey, kKeySetValue, &key) != 0) return;
+    SetText(m_platform.registry, key, name.c_str(), data);
+    m_platform.registry.CloseKey(key);
+}
+
+char CInstallerCore::ProgramsDrive() {
+    char programs[91] = {};
+    bool read = false;
+    RegKey key = 0;
+    if (m_platform.registry.OpenKeyEx(RegRoot::CurrentUser, kShellFoldersKey, kKeyAllAccess, &key) == 0) {
+        std::uint32_t type = kRegSz;
+        std::uint32_t size = sizeof(programs) - 1;  // the last byte stays NUL
+        read = m_platform.registry.QueryValueEx(key, "Programs", &type,
+                                                reinterpret_cast<std::uint8_t*>(programs), &size) == 0 &&
+               type == kRegSz;
+        m_platform.registry.CloseKey(key);
+    }
+    if (read && std::isalpha(static_cast<unsigned char>(programs[0]))) return programs[0];
+    // Without the user's Programs folder: the drive of the Windows folder.
+    const std::string windows = m_platform.kernel.WindowsDirectory();
+    if (!windows.empty() && std::isalpha(static_cast<unsigned char>(windows[0]))) return windows[0];
+    return 'C';
+}
+
+void CInstallerCore::CreateMonitorShortcut() {
+    m_platform.shell.CoInitialize();
+    const std::string description =
+        std::string("Shortcut to Status Monitor - ") + catalogue::Target().DisplayName;
+    const std::string folder = ShortcutFolder(ProgramsDrive());
+    m_platform.shell.CreateFolder(folder.c_str());
+    const std::string linkFile = folder + "\\StatusMonitor" + catalogue::Target().ModelCode + ".LNK";
+
+    std::unique_ptr<IShellLinkObject> link = m_platform.shell.CreateShellLink();
+    if (!link) return;
+    if (!link->QueryPersistFile()) return;
+    const std::string target = MonitorPath();
+    link->SetPath(target.c_str());
+    link->SetDescription(description.c_str());
+    link->Save(linkFile.c_str(), true);
+}
+
+void CInstallerCore::LaunchStatusMonitor() {
+    const std::string target = MonitorPath();
+    m_platform.shell.Execute("open", target.c_str(), nullptr, nullptr, kSwMinimize);
+}
+
+bool CInstallerCore::RegisterUninstall() {
+    const std::string uninstaller = DriverDirectory() + "\\Uninstall.exe";
+    RegKey key = 0;
+    if (m_platform.registry.CreateKeyEx(RegRoot::LocalMachine, kUninstallKey, kRegOptionNonVolatile,
+                                        kKeyAllAccess, &key) != 0)
+        return false;
+    bool written = SetText(m_platform.registry, key, "DisplayName", "Kelrona Printer Software") == 0;
+    if (written) written = SetText(m_platform.registry, key, "UninstallString", uninstaller) == 0;
+    SetText(m_platform.registry, key, "DisplayIcon", uninstaller);
+    m_platform.registry.CloseKey(key);
+    return written;
+}
+
+}  // namespace setup

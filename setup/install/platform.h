@@ -1,0 +1,216 @@
+// The system operations Setup's installer and driver file copy work with,
+// shaped like the Win32 calls they stand for (platform_win.cpp holds the
+// Win32 side). Records handed to the spooler are plain structs here; the
+// Win32 side maps them field by field to DRIVER_INFO_6A and PRINTER_INFO_2A.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace setup {
+
+// Win32 error codes the installer looks at.
+constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorFileExists = 80;
+constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorUnknownPort = 1796;
+constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
+constexpr std::uint32_t kErrorPrinterAlreadyExists = 1802;
+
+// Message box styles.
+constexpr std::uint32_t kMbOk = 0x0;
+constexpr std::uint32_t kMbIconError = 0x10;
+constexpr std::uint32_t kMbIconInformation = 0x40;
+
+// Shell file operation.
+constexpr std::uint32_t kFoCopy = 2;
+constexpr std::uint16_t kFofNoConfirmation = 0x10;
+constexpr std::uint16_t kFofNoConfirmMkdir = 0x200;
+constexpr std::uint16_t kFofNoErrorUi = 0x400;
+
+// Show command of the monitor's launch.
+constexpr int kSwMinimize = 6;
+
+// Registry.
+using RegKey = std::uintptr_t;  // opaque key handle; 0 is no key
+enum class RegRoot { LocalMachine, CurrentUser };
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegOptionNonVolatile = 0;
+
+// Setup API.
+constexpr std::uint32_t kSpostPath = 1;
+constexpr std::uint32_t kSpCopyNoOverwrite = 0x8;
+
+// DRIVER_INFO_6A, field by field (texts are ANSI, null where the spooler
+// takes its default).
+struct DriverRecord {
+    std::uint32_t cVersion = 0;
+    const char* pName = nullptr;
+    const char* pEnvironment = nullptr;
+    const char* pDriverPath = nullptr;
+    const char* pDataFile = nullptr;
+    const char* pConfigFile = nullptr;
+    const char* pHelpFile = nullptr;
+    const char* pDependentFiles = nullptr;  // NUL-separated, ended by an empty name
+    const char* pMonitorName = nullptr;
+    const char* pDefaultDataType = nullptr;
+    const char* pszzPreviousNames = nullptr;
+    std::uint32_t ftDriverDateLow = 0;
+    std::uint32_t ftDriverDateHigh = 0;
+    std::uint64_t dwlDriverVersion = 0;
+    const char* pszMfgName = nullptr;
+    const char* pszOEMUrl = nullptr;
+    const char* pszHardwareID = nullptr;
+    const char* pszProvider = nullptr;
+};
+
+// PRINTER_INFO_2A, field by field.
+struct PrinterRecord {
+    const char* pServerName = nullptr;
+    const char* pPrinterName = nullptr;
+    const char* pShareName = nullptr;
+    const char* pPortName = nullptr;
+    const char* pDriverName = nullptr;
+    const char* pComment = nullptr;
+    const char* pLocation = nullptr;
+    const void* pDevMode = nullptr;
+    const char* pSepFile = nullptr;
+    const char* pPrintProcessor = nullptr;
+    const char* pDatatype = nullptr;
+    const char* pParameters = nullptr;
+    const void* pSecurityDescriptor = nullptr;
+    std::uint32_t Attributes = 0;
+    std::uint32_t Priority = 0;
+    std::uint32_t DefaultPriority = 0;
+    std::uint32_t StartTime = 0;
+    std::uint32_t UntilTime = 0;
+    std::uint32_t Status = 0;
+    std::uint32_t cJobs = 0;
+    std::uint32_t AveragePPM = 0;
+};
+
+// Print spooler, always on the local machine. Failures leave their code
+// for IKernel::GetLastError.
+class ISpooler {
+public:
+    virtual ~ISpooler() = default;
+    // GetPrinterDriverDirectoryA(NULL, NULL, 1, buffer, size, needed).
+    virtual bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size,
+                                           std::uint32_t* needed) = 0;
+    // AddPrinterDriverA(NULL, 6, record).
+    virtual bool AddPrinterDriver(const DriverRecord& record) = 0;
+    // AddPrinterA(NULL, 2, record): true when it answered a printer handle
+    // (the handle is closed at once; the installer does not use it).
+    virtual bool AddPrinter(const PrinterRecord& record) = 0;
+    // SetDefaultPrinterA(name).
+    virtual bool SetDefaultPrinter(const char* name) = 0;
+};
+
+class IRegistry {
+public:
+    virtual ~IRegistry() = default;
+    // Each answers a Win32 error code (0 on success).
+    virtual long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access,
+                           RegKey* key) = 0;
+    // RegCreateKeyExA without class, with default security; the disposition
+    // is not reported.
+    virtual long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options,
+                             std::uint32_t access, RegKey* key) = 0;
+    // *type is in/out, *size is in (buffer size) and out (bytes read).
+    virtual long QueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
+                              std::uint8_t* data, std::uint32_t* size) = 0;
+    virtual long SetValueEx(RegKey key, const char* valueName, std::uint32_t type,
+                            const std::uint8_t* data, std::uint32_t size) = 0;
+    virtual void CloseKey(RegKey key) = 0;
+};
+
+// A shell link object (CLSID_ShellLink with IShellLinkA), released when
+// the object goes.
+class IShellLinkObject {
+public:
+    virtual ~IShellLinkObject() = default;
+    // QueryInterface for IPersistFile.
+    virtual bool QueryPersistFile() = 0;
+    virtual void SetPath(const char* path) = 0;
+    virtual void SetDescription(const char* description) = 0;
+    // IPersistFile::Save of the ANSI file name, converted to wide
+    // characters (ANSI code page, at most 260 characters).
+    virtual bool Save(const char* fileName, bool remember) = 0;
+};
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+    // SHCreateDirectory(NULL, path converted to wide characters).
+    virtual int CreateDirectoryTree(const char* path) = 0;
+    // SHFileOperationA without owner window: `from` and `to` are lists of
+    // NUL-ended names ended by an empty name. Answers the call's result.
+    virtual int FileOperation(std::uint32_t func, const char* from, const char* to,
+                              std::uint16_t flags) = 0;
+    // CreateDirectoryA(path, NULL).
+    virtual bool CreateFolder(const char* path) = 0;
+    // CoInitialize(NULL).
+    virtual void CoInitialize() = 0;
+    // CoCreateInstance of the shell link (in-process server) for
+    // IShellLinkA; null when that fails.
+    virtual std::unique_ptr<IShellLinkObject> CreateShellLink() = 0;
+    // ShellExecuteA without owner window.
+    virtual void Execute(const char* verb, const char* file, const char* parameters,
+                              const char* directory, int showCommand) = 0;
+};
+
+class ISetupApi {
+public:
+    virtual ~ISetupApi() = default;
+    // SetupCopyOEMInfA(source, mediaLocation, mediaType, copyStyle,
+    // destName, destSize, NULL, NULL).
+    virtual bool CopyOEMInf(const char* source, const char* mediaLocation,
+                            std::uint32_t mediaType, std::uint32_t copyStyle, char* destName,
+                            std::uint32_t destSize) = 0;
+};
+
+class IDesktop {
+public:
+    virtual ~IDesktop() = default;
+    // MessageBoxA without owner window; answers the button pressed.
+    virtual int ShowMessage(const char* text, const char* caption, std::uint32_t type) = 0;
+    // The wait cursor; calls nest, the last end restores the cursor.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+};
+
+class IKernel {
+public:
+    virtual ~IKernel() = default;
+    virtual std::uint32_t GetLastError() = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // GetWindowsDirectoryA; empty when it fails.
+    virtual std::string WindowsDirectory() = 0;
+    // Ends the process with the status (standard output flushed first).
+    virtual void ExitProcess(std::uint32_t status) = 0;
+};
+
+// Buffers of the driver directory queries.
+using BufferAllocator = std::unique_ptr<char[]> (*)(std::size_t size);
+std::unique_ptr<char[]> AllocateBuffer(std::size_t size);  // null when memory is short
+
+// Everything the installer and the file copy reach the system through.
+struct InstallerPlatform {
+    ISpooler& spooler;
+    IRegistry& registry;
+    IShell& shell;
+    ISetupApi& setupApi;
+    IDesktop& desktop;
+    IKernel& kernel;
+    BufferAllocator allocate = &AllocateBuffer;
+};
+
+// The running system (platform_win.cpp).
+const InstallerPlatform& Win32Platform();
+
+}  // namespace setup

@@ -1,0 +1,246 @@
+// The installer's and the file copy's system operations on Win32.
+#include <windows.h>
+
+#include <objbase.h>
+#include <setupapi.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <winspool.h>
+
+#include <cstdio>
+
+#include "setup/install/platform.h"
+
+namespace setup {
+namespace {
+
+#if !defined(_WIN64)
+static_assert(sizeof(DRIVER_INFO_6A) == 80, "DRIVER_INFO_6A as the 32-bit spooler reads it");
+static_assert(sizeof(PRINTER_INFO_2A) == 84, "PRINTER_INFO_2A as the 32-bit spooler reads it");
+static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "SHFILEOPSTRUCTA as the 32-bit shell reads it");
+#endif
+
+LPSTR Str(const char* text) { return const_cast<LPSTR>(text); }
+
+std::wstring Wide(const char* text) {
+    wchar_t wide[MAX_PATH] = {};
+    if (!::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH)) wide[0] = L'\0';
+    wide[MAX_PATH - 1] = L'\0';
+    return wide;
+}
+
+class Win32Spooler : public ISpooler {
+public:
+    bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size, std::uint32_t* needed) override {
+        DWORD required = 0;
+        const BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer),
+                                                     size, &required);
+        *needed = required;
+        return ok != FALSE;
+    }
+
+    bool AddPrinterDriver(const DriverRecord& r) override {
+        DRIVER_INFO_6A info;
+        ::ZeroMemory(&info, sizeof(info));
+        info.cVersion = r.cVersion;
+        info.pName = Str(r.pName);
+        info.pEnvironment = Str(r.pEnvironment);
+        info.pDriverPath = Str(r.pDriverPath);
+        info.pDataFile = Str(r.pDataFile);
+        info.pConfigFile = Str(r.pConfigFile);
+        info.pHelpFile = Str(r.pHelpFile);
+        info.pDependentFiles = Str(r.pDependentFiles);
+        info.pMonitorName = Str(r.pMonitorName);
+        info.pDefaultDataType = Str(r.pDefaultDataType);
+        info.pszzPreviousNames = Str(r.pszzPreviousNames);
+        info.ftDriverDate.dwLowDateTime = r.ftDriverDateLow;
+        info.ftDriverDate.dwHighDateTime = r.ftDriverDateHigh;
+        info.dwlDriverVersion = r.dwlDriverVersion;
+        info.pszMfgName = Str(r.pszMfgName);
+        info.pszOEMUrl = Str(r.pszOEMUrl);
+        info.pszHardwareID = Str(r.pszHardwareID);
+        info.pszProvider = Str(r.pszProvider);
+        return ::AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info)) != FALSE;
+    }
+
+    bool AddPrinter(const PrinterRecord& r) override {
+        PRINTER_INFO_2A info;
+        ::ZeroMemory(&info, sizeof(info));
+        info.pServerName = Str(r.pServerName);
+        info.pPrinterName = Str(r.pPrinterName);
+        info.pShareName = Str(r.pShareName);
+        info.pPortName = Str(r.pPortName);
+        info.pDriverName = Str(r.pDriverName);
+        info.pComment = Str(r.pComment);
+        info.pLocation = Str(r.pLocation);
+        info.pDevMode = static_cast<LPDEVMODEA>(const_cast<void*>(r.pDevMode));
+        info.pSepFile = Str(r.pSepFile);
+        info.pPrintProcessor = Str(r.pPrintProcessor);
+        info.pDatatype = Str(r.pDatatype);
+        info.pParameters = Str(r.pParameters);
+        info.pSecurityDescriptor = static_cast<PSECURITY_DESCRIPTOR>(const_cast<void*>(r.pSecurityDescriptor));
+        info.Attributes = r.Attributes;
+        info.Priority = r.Priority;
+        info.DefaultPriority = r.DefaultPriority;
+        info.StartTime = r.StartTime;
+        info.UntilTime = r.UntilTime;
+        info.Status = r.Status;
+        info.cJobs = r.cJobs;
+        info.AveragePPM = r.AveragePPM;
+        HANDLE printer = ::AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        if (!printer) return false;
+        ::ClosePrinter(printer);
+        return true;
+    }
+
+    bool SetDefaultPrinter(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
+};
+
+HKEY Root(RegRoot root) { return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY Key(RegKey key) { return reinterpret_cast<HKEY>(key); }
+
+class Win32Registry : public IRegistry {
+public:
+    long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access, RegKey* key) override {
+        HKEY opened = nullptr;
+        const LONG result = ::RegOpenKeyExA(Root(root), subKey, 0, access, &opened);
+        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
+        return result;
+    }
+    long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options, std::uint32_t access,
+                     RegKey* key) override {
+        HKEY created = nullptr;
+        DWORD disposition = 0;
+        const LONG result = ::RegCreateKeyExA(Root(root), subKey, 0, nullptr, options, access, nullptr,
+                                              &created, &disposition);
+        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(created) : 0;
+        return result;
+    }
+    long QueryValueEx(RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                      std::uint32_t* size) override {
+        DWORD valueType = *type;
+        DWORD valueSize = *size;
+        const LONG result = ::RegQueryValueExA(Key(key), name, nullptr, &valueType, data, &valueSize);
+        *type = valueType;
+        *size = valueSize;
+        return result;
+    }
+    long SetValueEx(RegKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t size) override {
+        return ::RegSetValueExA(Key(key), name, 0, type, data, size);
+    }
+    void CloseKey(RegKey key) override { ::RegCloseKey(Key(key)); }
+};
+
+class Win32ShellLink : public IShellLinkObject {
+public:
+    explicit Win32ShellLink(IShellLinkA* link) : m_link(link) {}
+    ~Win32ShellLink() override {
+        if (m_persist) m_persist->Release();
+        m_link->Release();
+    }
+    bool QueryPersistFile() override {
+        return SUCCEEDED(m_link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&m_persist)));
+    }
+    void SetPath(const char* path) override { m_link->SetPath(path); }
+    void SetDescription(const char* description) override { m_link->SetDescription(description); }
+    bool Save(const char* fileName, bool remember) override {
+        const std::wstring wide = Wide(fileName);
+        return m_persist && SUCCEEDED(m_persist->Save(wide.c_str(), remember ? TRUE : FALSE));
+    }
+
+private:
+    IShellLinkA* m_link;
+    IPersistFile* m_persist = nullptr;
+};
+
+class Win32Shell : public IShell {
+public:
+    int CreateDirectoryTree(const char* path) override {
+        const std::wstring wide = Wide(path);
+        return ::SHCreateDirectory(nullptr, wide.c_str());
+    }
+    int FileOperation(std::uint32_t func, const char* from, const char* to, std::uint16_t flags) override {
+        SHFILEOPSTRUCTA operation;
+        ::ZeroMemory(&operation, sizeof(operation));
+        operation.hwnd = nullptr;
+        operation.wFunc = func;
+        operation.pFrom = from;
+        operation.pTo = to;
+        operation.fFlags = flags;
+        return ::SHFileOperationA(&operation);
+    }
+    bool CreateFolder(const char* path) override { return ::CreateDirectoryA(path, nullptr) != FALSE; }
+    void CoInitialize() override { ::CoInitialize(nullptr); }
+    std::unique_ptr<IShellLinkObject> CreateShellLink() override {
+        IShellLinkA* link = nullptr;
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link))) ||
+            !link)
+            return nullptr;
+        return std::make_unique<Win32ShellLink>(link);
+    }
+    void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
+                 int showCommand) override {
+        ::ShellExecuteA(nullptr, verb, file, parameters, directory, showCommand);
+    }
+};
+
+class Win32SetupApi : public ISetupApi {
+public:
+    bool CopyOEMInf(const char* source, const char* mediaLocation, std::uint32_t mediaType,
+                    std::uint32_t copyStyle, char* destName, std::uint32_t destSize) override {
+        return ::SetupCopyOEMInfA(source, mediaLocation, mediaType, copyStyle, destName, destSize, nullptr,
+                                  nullptr) != FALSE;
+    }
+};
+
+class Win32Desktop : public IDesktop {
+public:
+    int ShowMessage(const char* text, const char* caption, std::uint32_t type) override {
+        return ::MessageBoxA(nullptr, text, caption, type);
+    }
+    void BeginWaitCursor() override {
+        HCURSOR wait = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514));  // IDC_WAIT
+        HCURSOR previous = ::SetCursor(wait);
+        if (m_depth++ == 0) m_previous = previous;
+    }
+    void EndWaitCursor() override {
+        if (m_depth == 0) return;
+        if (--m_depth == 0) ::SetCursor(m_previous);
+    }
+
+private:
+    int m_depth = 0;
+    HCURSOR m_previous = nullptr;
+};
+
+class Win32Kernel : public IKernel {
+public:
+    std::uint32_t GetLastError() override { return ::GetLastError(); }
+    void Sleep(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
+    std::string WindowsDirectory() override {
+        char folder[MAX_PATH] = {};
+        const UINT length = ::GetWindowsDirectoryA(folder, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    }
+    void ExitProcess(std::uint32_t status) override {
+        std::fflush(nullptr);
+        ::ExitProcess(status);
+    }
+};
+
+}  // namespace
+
+const InstallerPlatform& Win32Platform() {
+    static Win32Spooler spooler;
+    static Win32Registry registry;
+    static Win32Shell shell;
+    static Win32SetupApi setupApi;
+    static Win32Desktop desktop;
+    static Win32Kernel kernel;
+    static const InstallerPlatform platform{spooler, registry, shell, setupApi, desktop, kernel};
+    return platform;
+}
+
+}  // namespace setup

@@ -1,0 +1,28 @@
+#include "setup/ui/file_copy.h"
+
+#include "setup/install/driver_directory.h"
+#include "setup/install/maker.h"
+
+namespace setup {
+
+bool CFileCopyCore::QueryDriverDirectory() {
+    return setup::QueryDriverDirectory(m_platform, m_pszDriverDir);
+}
+
+void CFileCopyCore::CopyDriverFiles() {
+    m_platform.desktop.BeginWaitCursor();
+    if (!QueryDriverDirectory()) {
+        m_platform.desktop.ShowMessage(kErrorText1C, kSetupCaption, kMbOk | kMbIconError);
+        m_platform.desktop.EndWaitCursor();
+        return;
+    }
+    // The destination as a one-entry list: the text, its NUL and an empty name.
+    std::string destination(m_pszDriverDir.get());
+    destination.push_back('\0');
+    const int result = m_platform.shell.FileOperation(kFoCopy, DriverFilePatterns, destination.c_str(),
+                                                      kFofNoConfirmation | kFofNoConfirmMkdir);
+    if (result != 0) m_platform.kernel.ExitProcess(kCopyFailedExitStatus);
+    m_platform.desktop.EndWaitCursor();
+}
+
+}  // namespace setup
