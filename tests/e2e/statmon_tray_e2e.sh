@@ -31,8 +31,12 @@ check "with the next tip" "$TIP1" "$(wintest text "$STATUS" 1008)"
 check "no printer here: the not-installed display" "No Printer Found" "$(wintest text "$STATUS" 1004)"
 wintest click "$STATUS" $IDC_OK; sleep 0.5
 
-wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_RBUTTONUP; sleep 1
-menus=$(wintest list - | grep -c '^#32768|.*|1$')
+wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_RBUTTONUP
+menus=0
+for ((i = 0; i < 20 && menus == 0; i++)); do
+    sleep 0.25
+    menus=$(wintest list - | grep -c '^#32768|.*|1$')
+done
 check "right click opens the popup menu" 1 "$menus"
 wintest key "class:#32768" $VK_ESCAPE; sleep 0.5
 check "the menu does not open the window" 0 "$(wintest visible "$STATUS")"
