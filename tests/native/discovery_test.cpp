@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "native/monitor_fakes.h"
 
@@ -88,24 +89,21 @@ INSTANTIATE_TEST_SUITE_P(
                       PortCase{"FILE:", "FILE:", "before"},
                       PortCase{"192.168.0.9_IP", "192.168.0.9_IP", "before"}));
 
-TEST_F(Discovery, ParallelPortArmsTimerOneAndReadsThePlatform) {
-    rig.spooler.portName = "LPT1:";
-    rig.port.platform = 2;
-    ASSERT_TRUE(rig.Init());
-    EXPECT_EQ(g_nPlatform, 2);
-    EXPECT_EQ(rig.monitor.PortStatus(), -1);
-    EXPECT_EQ(rig.monitor.TimerId(), 1u);
-    EXPECT_EQ(rig.window.timers, std::set<unsigned>{1});
-    EXPECT_EQ(rig.port.calls, (std::vector<std::string>{"platform", "driver", "find", "lookup"}));
-    ASSERT_EQ(rig.port.keysSeen.size(), 1u);
-    EXPECT_EQ(rig.port.keysSeen[0], "(LPT1)");
-}
-
-TEST_F(Discovery, PortDriverIsOpenedOnlyOnTheNtFamily) {
-    rig.port.platform = 1;
-    ASSERT_TRUE(rig.Init());
-    EXPECT_EQ(g_nPlatform, 1);
-    EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "driver"), 0);
+TEST_F(Discovery, ParallelPortArmsTimerOneAndOpensTheDriverOnlyOnTheNtFamily) {
+    for (int platform : {2, 1}) {
+        Rig r;
+        r.spooler.portName = "LPT1:";
+        r.port.platform = platform;
+        ASSERT_TRUE(r.Init());
+        EXPECT_EQ(g_nPlatform, platform);
+        EXPECT_EQ(r.monitor.PortStatus(), -1);
+        EXPECT_EQ(r.monitor.TimerId(), 1u);
+        EXPECT_EQ(r.window.timers, std::set<unsigned>{1});
+        EXPECT_EQ(r.port.calls, platform == 2
+                                    ? (std::vector<std::string>{"platform", "driver", "find", "lookup"})
+                                    : (std::vector<std::string>{"platform", "find", "lookup"}));
+        EXPECT_EQ(r.port.keysSeen, std::vector<std::string>{"(LPT1)"});
+    }
 }
 
 TEST_F(Discovery, UnusableInstrumentationLeavesTimerOneAsItWas) {
@@ -183,28 +181,27 @@ TEST_F(Discovery, SizeQueryUsesTenBytesAndLogsTheAllocation) {
     EXPECT_GE(rig.window.writes, 1);
 }
 
-TEST_F(Discovery, OutOfMemoryForThePortRecord) {
+TEST_F(Discovery, PortRecordQueryFailuresLeaveTheDisplay) {
     rig.heap.fail = true;
     EXPECT_FALSE(rig.Init());
     EXPECT_EQ(rig.heap.lines,
               (std::vector<std::string>{"Allocating a buffer of size 14",
                                         "Can't get memory for new data buffer"}));
     EXPECT_EQ(rig.window.title, "Searching...");  // no display change
-}
 
-TEST_F(Discovery, SizeQueryThatSucceedsChangesNothing) {
-    rig.spooler.level5SizeQuerySucceeds = true;
-    EXPECT_TRUE(rig.Init());
-    EXPECT_EQ(rig.monitor.PortKind(), "");
-    EXPECT_EQ(rig.monitor.PortName(), "");
-    EXPECT_TRUE(rig.heap.lines.empty());
-}
+    Rig refused;
+    refused.spooler.level5SizeQueryError = 5;
+    EXPECT_FALSE(refused.Init());
+    EXPECT_TRUE(refused.heap.lines.empty());
+    EXPECT_EQ(refused.window.title, "Searching...");
 
-TEST_F(Discovery, SizeQueryFailingOtherwiseAnswersFalse) {
-    rig.spooler.level5SizeQueryError = 5;
-    EXPECT_FALSE(rig.Init());
-    EXPECT_TRUE(rig.heap.lines.empty());
-    EXPECT_EQ(rig.window.title, "Searching...");
+    // A size query that succeeds gives no record and changes nothing.
+    Rig odd;
+    odd.spooler.level5SizeQuerySucceeds = true;
+    EXPECT_TRUE(odd.Init());
+    EXPECT_EQ(odd.monitor.PortKind(), "");
+    EXPECT_EQ(odd.monitor.PortName(), "");
+    EXPECT_TRUE(odd.heap.lines.empty());
 }
 
 TEST_F(Discovery, FailedPortReadEmptiesTheKindAndKeepsTheName) {
@@ -219,50 +216,46 @@ TEST_F(Discovery, FailedPortReadEmptiesTheKindAndKeepsTheName) {
 
 // PortChanged
 
-TEST_F(Discovery, PublishedNameEqualMeansNoChange) {
+TEST_F(Discovery, PublishedValueDecidesWhetherTheQueueMoved) {
+    // The equal name: the key is opened with all access, read as a multi-string
+    // and closed again.
     ASSERT_TRUE(rig.Init());
     rig.registry.Publish("LPT1:");
-    EXPECT_FALSE(rig.registry.keys.empty());
     rig.Second();
     EXPECT_EQ(rig.window.restarts, 0);
     EXPECT_EQ(rig.registry.accesses.back(), 0xF003Fu);
     EXPECT_EQ(rig.registry.typesPassed.back(), 7u);
-    EXPECT_TRUE(rig.registry.openKeys.empty());  // closed again
-}
-
-TEST_F(Discovery, UnopenableKeyMeansNoChange) {
-    ASSERT_TRUE(rig.Init());
-    rig.registry.Publish("COM1:");
-    rig.registry.openError = 5;
-    rig.Second();
-    EXPECT_EQ(rig.window.restarts, 0);
-    EXPECT_NE(rig.monitor.LastRule(), 0);
-}
-
-TEST_F(Discovery, MissingValueIsAChangeWhileAPortNameIsKnown) {
-    ASSERT_TRUE(rig.Init());
-    rig.registry.Publish("LPT1:");
-    rig.registry.Unpublish();
-    rig.Second();
-    EXPECT_EQ(rig.window.restarts, 1);
-}
-
-TEST_F(Discovery, OnlyTheFirstStringOfTheMultiStringCounts) {
-    rig.spooler.portName = "LPT1:";
-    ASSERT_TRUE(rig.Init());
-    std::string multi("LPT1:\0USB001\0", 13);
-    rig.registry.keys[DsSpoolerKey()]["portName"] =
-        std::vector<std::uint8_t>(multi.begin(), multi.end());
-    rig.Second();
-    EXPECT_EQ(rig.window.restarts, 0);
-}
-
-TEST_F(Discovery, NameFillingTheBufferWithoutTerminatorIsTakenWhole) {
-    rig.spooler.portName = std::string(20, 'P');
-    ASSERT_TRUE(rig.Init());
-    rig.registry.keys[DsSpoolerKey()]["portName"] = std::vector<std::uint8_t>(20, 'P');
-    rig.Second();
-    EXPECT_EQ(rig.window.restarts, 0);
+    EXPECT_TRUE(rig.registry.openKeys.empty());
+    struct Case {
+        const char* what;
+        std::string queuePort;
+        std::optional<std::string> value;  // raw bytes; none: no value
+        long openError;
+        int restarts;
+    };
+    const Case cases[] = {
+        {"unopenable key", "LPT1:", std::string("COM1:", 6), 5, 0},
+        {"missing value", "LPT1:", std::nullopt, 0, 1},
+        {"another port", "LPT1:", std::string("COM1:", 6), 0, 1},
+        {"only the first string counts", "LPT1:", std::string("LPT1:\0USB001\0", 13), 0, 0},
+        {"20 bytes without terminator", std::string(20, 'P'), std::string(20, 'P'), 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig r;
+        r.spooler.portName = c.queuePort;
+        ASSERT_TRUE(r.Init());
+        r.registry.Unpublish();
+        if (c.value)
+            r.registry.keys[DsSpoolerKey()]["portName"] =
+                std::vector<std::uint8_t>(c.value->begin(), c.value->end());
+        r.registry.openError = c.openError;
+        r.Second();
+        EXPECT_EQ(r.window.restarts, c.restarts);
+        if (c.restarts == 0) {
+            EXPECT_NE(r.monitor.LastRule(), 0);
+        }
+    }
 }
 
 TEST_F(Discovery, PublishedNameLongerThanTheBufferRediscoversEveryTick) {

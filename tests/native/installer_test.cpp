@@ -8,6 +8,7 @@
 
 namespace {
 
+#include <functional>
 using namespace setup;
 using setup_fakes::FakeSystem;
 
@@ -43,59 +44,79 @@ protected:
     CInstallerCore installer{platform};
 };
 
-// ---- The outcome report, one row each.
+// ---- The outcome report: where the install stops, what it leaves done and
+// the one message it gives.
 
-TEST_F(InstallerTest, ReportBeforeAnyInstallNamesTheMissingDirectory) {
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "Unexpected error 0x001C occured.");
-    EXPECT_EQ(sys.messages[0].type, kErrorBox);
-}
+struct Outcome {
+    const char* what;
+    std::function<void(FakeSystem&)> arrange;
+    bool install;
+    std::size_t driverCalls, printerCalls, fileOps;
+    bool launched, runValue;
+    const char* message;
+    std::uint32_t type;
+};
 
-TEST_F(InstallerTest, DirectoryNotFoundStopsBeforeTheDriver) {
-    sys.directoryFails = true;
-    installer.Install();
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "Unexpected error 0x001C occured.");
-    EXPECT_TRUE(sys.driverCalls.empty());
-    EXPECT_FALSE(installer.m_bDirectoryOk);
-    EXPECT_EQ(sys.waitDepth, 0);
-    EXPECT_EQ(sys.waitBegun, 1);
-}
-
-TEST_F(InstallerTest, DriverRefusedStopsBeforeThePrinter) {
-    sys.driverFails = true;
-    installer.Install();
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "Unexpected error 0x002C occured.");
-    EXPECT_EQ(sys.messages[0].type, kErrorBox);
-    EXPECT_TRUE(sys.printerCalls.empty());
-    EXPECT_TRUE(installer.m_bDirectoryOk);
-    EXPECT_FALSE(installer.m_bDriverOk);
-}
-
-TEST_F(InstallerTest, PrinterRefusedStopsEverythingAfter) {
-    sys.printerError = 5;
-    installer.Install();
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "Unexpected error 0x003C occured.");
-    EXPECT_EQ(sys.printerCalls.size(), 1u);
-    EXPECT_TRUE(sys.defaultPrinters.empty());
-    ExpectNoMonitor();
-    EXPECT_TRUE(sys.oemCalls.empty());
-    EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kUninstallKey, "DisplayName"), nullptr);
-    EXPECT_EQ(sys.waitDepth, 0);
-}
-
-TEST_F(InstallerTest, FullInstallReportsDriverAndMonitor) {
-    installer.Install();
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "KLR VX 7 Ember Printer Driver & Status Monitor installed successfully.");
-    EXPECT_EQ(sys.messages[0].type, kInfoBox);
-    EXPECT_TRUE(installer.m_bDirectoryOk && installer.m_bDriverOk && installer.m_bPrinterOk);
-    EXPECT_EQ(installer.m_strPrinterName, "KLR VX 7 Ember");
-    EXPECT_EQ(sys.defaultPrinters, std::vector<std::string>{"KLR VX 7 Ember"});
-    EXPECT_EQ(sys.waitDepth, 0);
-    EXPECT_FALSE(sys.waitUnbalanced);
+TEST(InstallerOutcome, EachStageReportsItsRow) {
+    const std::string full = "KLR VX 7 Ember Printer Driver & Status Monitor installed successfully.";
+    const std::string driverOnly = "KLR VX 7 Ember Printer Driver installed successfully.";
+    const Outcome rows[] = {
+        {"nothing tried yet", [](FakeSystem&) {}, false, 0, 0, 0, false, false,
+         "Unexpected error 0x001C occured.", kErrorBox},
+        {"no driver directory", [](FakeSystem& s) { s.directoryFails = true; }, true, 0, 0, 0, false,
+         false, "Unexpected error 0x001C occured.", kErrorBox},
+        {"driver refused", [](FakeSystem& s) { s.driverFails = true; }, true, 1, 0, 0, false, false,
+         "Unexpected error 0x002C occured.", kErrorBox},
+        {"printer refused", [](FakeSystem& s) { s.printerError = 5; }, true, 1, 1, 0, false, false,
+         "Unexpected error 0x003C occured.", kErrorBox},
+        {"everything", [](FakeSystem&) {}, true, 1, 1, 1, true, true, full.c_str(), kInfoBox},
+        {"INF failure is silent", [](FakeSystem& s) { s.oemInfError = 2; }, true, 1, 1, 1, true, true,
+         full.c_str(), kInfoBox},
+        {"monitor folder exists", [](FakeSystem& s) { s.createDirectoryResult = 183; }, true, 1, 1, 1,
+         true, true, full.c_str(), kInfoBox},
+        {"no Run key", [](FakeSystem& s) { s.keys.erase({RegRoot::LocalMachine, kRunKey}); }, true, 1,
+         1, 1, true, false, full.c_str(), kInfoBox},
+        {"monitor folder not made", [](FakeSystem& s) { s.createDirectoryResult = 5; }, true, 1, 1, 0,
+         false, false, driverOnly.c_str(), kInfoBox},
+        {"monitor missing on the medium", [](FakeSystem& s) { s.fileOperationResult = 2; }, true, 1,
+         1, 1, false, false, driverOnly.c_str(), kInfoBox},
+    };
+    for (const Outcome& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeSystem sys;
+        InstallerPlatform platform{sys.Platform()};
+        CInstallerCore installer{platform};
+        installer.m_strPort = "LPT1:";
+        row.arrange(sys);
+        if (row.install) installer.Install();
+        installer.ReportResult();
+        ASSERT_EQ(sys.messages.size(), 1u);
+        EXPECT_EQ(sys.messages[0].caption, "KLRN Printer Driver - Setup");
+        EXPECT_EQ(sys.messages[0].text, row.message);
+        EXPECT_EQ(sys.messages[0].type, row.type);
+        EXPECT_EQ(sys.driverCalls.size(), row.driverCalls);
+        EXPECT_EQ(sys.printerCalls.size(), row.printerCalls);
+        EXPECT_EQ(installer.m_bDirectoryOk, row.driverCalls > 0);
+        EXPECT_EQ(installer.m_bDriverOk, row.printerCalls > 0);
+        const bool printed = row.type == kInfoBox;
+        EXPECT_EQ(installer.m_bPrinterOk, printed);
+        EXPECT_EQ(sys.defaultPrinters,
+                  printed ? std::vector<std::string>{"KLR VX 7 Ember"} : std::vector<std::string>{});
+        EXPECT_EQ(sys.fileOperations.size(), row.fileOps);
+        EXPECT_EQ(sys.executions.size(), row.launched ? 1u : 0u);
+        EXPECT_EQ(sys.link != nullptr, row.launched);
+        EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER") != nullptr, row.runValue);
+        // The INF and the uninstall entry follow every printer made.
+        EXPECT_EQ(sys.oemCalls.size(), printed ? 1u : 0u);
+        EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kUninstallKey, "UninstallString") != nullptr,
+                  printed);
+        EXPECT_EQ(sys.waitDepth, 0);
+        EXPECT_FALSE(sys.waitUnbalanced);
+        EXPECT_EQ(sys.waitBegun > 0, row.install);
+        if (row.install && row.driverCalls == 0) {
+            EXPECT_EQ(sys.waitBegun, 1);
+        }
+    }
 }
 
 // ---- Records handed to the spooler.
@@ -211,7 +232,7 @@ TEST_F(InstallerTest, UnknownDriverIsSaidBeforeTheFailure) {
 
 // ---- Status monitor.
 
-TEST_F(InstallerTest, MonitorCopyFromTheMediumIntoTheDriverDirectory) {
+TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimised) {
     installer.Install();
     ASSERT_EQ(sys.createdTrees.size(), 1u);
     EXPECT_EQ(sys.createdTrees[0], kDir + "\\STM\\");
@@ -221,34 +242,15 @@ TEST_F(InstallerTest, MonitorCopyFromTheMediumIntoTheDriverDirectory) {
     EXPECT_EQ(op.from, setup_fakes::Bytes("STM\\VX7EMBER.exe\0\0"));
     EXPECT_EQ(op.to, kDir + setup_fakes::Bytes("\\STM\\\0\0"));
     EXPECT_EQ(op.flags, 0x610);
+    // Then started minimised.
+    ASSERT_EQ(sys.executions.size(), 1u);
+    EXPECT_EQ(sys.executions[0].verb, "open");
+    EXPECT_EQ(sys.executions[0].file, kDir + "\\STM\\VX7EMBER.exe");
+    EXPECT_TRUE(sys.executions[0].noParameters);
+    EXPECT_TRUE(sys.executions[0].noDirectory);
+    EXPECT_EQ(sys.executions[0].show, 6);
 }
 
-TEST_F(InstallerTest, MonitorFolderThatExistsIsAccepted) {
-    sys.createDirectoryResult = 183;
-    installer.Install();
-    EXPECT_EQ(sys.fileOperations.size(), 1u);
-    EXPECT_EQ(sys.executions.size(), 1u);
-}
-
-TEST_F(InstallerTest, MonitorFolderNotMadeMeansNoMonitor) {
-    sys.createDirectoryResult = 5;
-    installer.Install();
-    EXPECT_EQ(installer.m_strResult, "KLR VX 7 Ember Printer Driver installed successfully.");
-    ExpectNoMonitor();
-    ExpectInfAndUninstallDone();
-}
-
-TEST_F(InstallerTest, MonitorMissingOnTheMediumMeansDriverOnly) {
-    sys.fileOperationResult = 2;
-    installer.Install();
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "KLR VX 7 Ember Printer Driver installed successfully.");
-    EXPECT_EQ(sys.messages[0].type, kInfoBox);
-    EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER"), nullptr);
-    EXPECT_EQ(sys.link, nullptr);
-    EXPECT_TRUE(sys.executions.empty());
-    ExpectInfAndUninstallDone();
-}
 
 TEST_F(InstallerTest, RunValueWithoutExtensionAndExactSize) {
     installer.Install();
@@ -261,13 +263,6 @@ TEST_F(InstallerTest, RunValueWithoutExtensionAndExactSize) {
     ASSERT_FALSE(sys.openedWith.empty());
     EXPECT_EQ(sys.openedWith[0].second, 0x0002u);  // KEY_SET_VALUE
     EXPECT_TRUE(sys.open.empty());                 // every key closed
-}
-
-TEST_F(InstallerTest, NoRunKeyMeansNoValueAndGoesOn) {
-    sys.keys.erase({RegRoot::LocalMachine, kRunKey});
-    installer.Install();
-    EXPECT_EQ(installer.m_strResult, "KLR VX 7 Ember Printer Driver & Status Monitor installed successfully.");
-    EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER"), nullptr);
 }
 
 TEST_F(InstallerTest, ShortcutOnTheDriveOfTheUsersProgramsFolder) {
@@ -310,16 +305,6 @@ TEST_F(InstallerTest, ShortcutWithoutPersistFileIsDropped) {
     EXPECT_EQ(sys.executions.size(), 1u);  // the launch still happens
 }
 
-TEST_F(InstallerTest, MonitorStartedMinimised) {
-    installer.Install();
-    ASSERT_EQ(sys.executions.size(), 1u);
-    EXPECT_EQ(sys.executions[0].verb, "open");
-    EXPECT_EQ(sys.executions[0].file, kDir + "\\STM\\VX7EMBER.exe");
-    EXPECT_TRUE(sys.executions[0].noParameters);
-    EXPECT_TRUE(sys.executions[0].noDirectory);
-    EXPECT_EQ(sys.executions[0].show, 6);
-}
-
 // ---- INF pre-installation.
 
 TEST_F(InstallerTest, InfCopiedFromTheDriverDirectory) {
@@ -333,24 +318,16 @@ TEST_F(InstallerTest, InfCopiedFromTheDriverDirectory) {
     EXPECT_EQ(sys.oemCalls[0].destSize, 260u);
 }
 
-TEST_F(InstallerTest, InfAlreadyThereCountsAsDone) {
+TEST_F(InstallerTest, InfAlreadyThereCountsAsDoneOtherErrorsOrNoDirectoryDoNot) {
     sys.oemInfError = 80;
     EXPECT_TRUE(installer.PreinstallInf());
     sys.oemInfError = 2;
     EXPECT_FALSE(installer.PreinstallInf());
-}
-
-TEST_F(InstallerTest, InfWithoutDirectoryIsNotTried) {
+    // Without the driver directory it is not tried.
+    sys.oemCalls.clear();
     sys.directoryFails = true;
     EXPECT_FALSE(installer.PreinstallInf());
     EXPECT_TRUE(sys.oemCalls.empty());
-}
-
-TEST_F(InstallerTest, InfFailureIsSilent) {
-    sys.oemInfError = 2;
-    installer.Install();
-    installer.ReportResult();
-    EXPECT_EQ(OnlyMessage(), "KLR VX 7 Ember Printer Driver & Status Monitor installed successfully.");
 }
 
 // ---- Uninstall entry.
@@ -415,6 +392,7 @@ TEST_F(InstallerTest, ShortDirectoryThatFitsTheScratchBufferIsStillAskedAgain) {
     EXPECT_EQ(sys.directoryQuerySizes, (std::vector<std::uint32_t>{10, 5}));
     EXPECT_EQ(installer.DriverDirectory(), "C:\\d");
 }
+
 
 std::unique_ptr<char[]> NoMemory(std::size_t) { return nullptr; }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "native/port_fakes.h"
 #include "statmon/portdriver/port_request.h"
@@ -42,55 +44,38 @@ TEST(PortStatusDecode, EveryByteFollowsTheRowTable) {
 }
 
 TEST(PortStatusDecode, NamedExamples) {
-    EXPECT_EQ(DecodePortStatus(0xDF), PORT_STATUS_READY);
-    EXPECT_EQ(DecodePortStatus(0xD8), PORT_STATUS_READY);
-    EXPECT_EQ(DecodePortStatus(0x7F), PORT_STATUS_NO_RESPONSE);
-    EXPECT_EQ(DecodePortStatus(0x78), PORT_STATUS_NO_RESPONSE);
-    EXPECT_EQ(DecodePortStatus(0x80), PORT_STATUS_NO_RESPONSE);
-    EXPECT_EQ(DecodePortStatus(0x20), PORT_STATUS_PAPER_OUT);
-    EXPECT_EQ(DecodePortStatus(0x60), PORT_STATUS_PAPER_OUT);
-    EXPECT_EQ(DecodePortStatus(0x08), PORT_STATUS_OFFLINE);
-    EXPECT_EQ(DecodePortStatus(0x4F), PORT_STATUS_OFFLINE);
-    EXPECT_EQ(DecodePortStatus(0x00), PORT_STATUS_UNKNOWN);
-    EXPECT_EQ(DecodePortStatus(0xFF), PORT_STATUS_UNKNOWN);
-    EXPECT_EQ(DecodePortStatus(0xBD), PORT_STATUS_UNKNOWN);
-}
-
-TEST(PortStatusDecode, LowBitsAndAckNeverMatter) {
-    for (int lines = 0; lines < 256; lines += 8) {
-        if (lines & 0x40) continue;
-        const int code = DecodePortStatus(static_cast<std::uint8_t>(lines));
-        for (int other : {0x01, 0x02, 0x04, 0x07, 0x40, 0x47})
-            EXPECT_EQ(DecodePortStatus(static_cast<std::uint8_t>(lines | other)), code)
-                << lines << " with " << other;
-    }
+    const std::pair<int, int> examples[] = {
+        {0xDF, PORT_STATUS_READY},      {0xD8, PORT_STATUS_READY},     {0x7F, PORT_STATUS_NO_RESPONSE},
+        {0x78, PORT_STATUS_NO_RESPONSE}, {0x80, PORT_STATUS_NO_RESPONSE}, {0x20, PORT_STATUS_PAPER_OUT},
+        {0x60, PORT_STATUS_PAPER_OUT},  {0x08, PORT_STATUS_OFFLINE},   {0x4F, PORT_STATUS_OFFLINE},
+        {0x00, PORT_STATUS_UNKNOWN},    {0xFF, PORT_STATUS_UNKNOWN},   {0xBD, PORT_STATUS_UNKNOWN},
+    };
+    for (const auto& e : examples)
+        EXPECT_EQ(DecodePortStatus(static_cast<std::uint8_t>(e.first)), e.second) << std::hex << e.first;
 }
 
 // --- Platform ---
 
-TEST(GetPlatform, ExtendedRecordFirst) {
-    FakeVersion version;
-    version.answers[156] = 2;
-    EXPECT_EQ(GetPlatform(version), 2);
-    EXPECT_EQ(version.sizes, (std::vector<std::uint32_t>{156}));
-}
-
-TEST(GetPlatform, FallsBackToThePlainRecord) {
-    FakeVersion version;
-    version.answers[148] = 1;
-    EXPECT_EQ(GetPlatform(version), 1);
-    EXPECT_EQ(version.sizes, (std::vector<std::uint32_t>{156, 148}));
-}
-
-TEST(GetPlatform, BothQueriesFailingOrOtherPlatformsGiveZero) {
-    FakeVersion none;
-    EXPECT_EQ(GetPlatform(none), 0);
-    FakeVersion win32s;
-    win32s.answers[156] = 0;
-    EXPECT_EQ(GetPlatform(win32s), 0);
-    FakeVersion ce;
-    ce.answers[156] = 3;
-    EXPECT_EQ(GetPlatform(ce), 0);
+TEST(GetPlatform, ExtendedRecordFirstThenThePlainOne) {
+    struct Case {
+        std::optional<std::uint32_t> extended, plain;
+        int platform;
+        std::vector<std::uint32_t> sizes;
+    };
+    const Case cases[] = {
+        {2u, std::nullopt, 2, {156}},
+        {std::nullopt, 1u, 1, {156, 148}},
+        {std::nullopt, std::nullopt, 0, {156, 148}},
+        {0u, std::nullopt, 0, {156}},  // Win32s
+        {3u, std::nullopt, 0, {156}},  // CE
+    };
+    for (const Case& c : cases) {
+        FakeVersion version;
+        if (c.extended) version.answers[156] = c.extended;
+        if (c.plain) version.answers[148] = c.plain;
+        EXPECT_EQ(GetPlatform(version), c.platform) << c.platform;
+        EXPECT_EQ(version.sizes, c.sizes) << c.platform;
+    }
 }
 
 // --- Byte read and write ---
@@ -105,33 +90,25 @@ TEST(ReadPortByte, DriverRequestCarriesTheAddress) {
     EXPECT_EQ(device.controls[0].outSize, 1u);
 }
 
-TEST(ReadPortByte, FailedDriverRequestReadsZeroNotTheAddress) {
-    FakeDevice device;
-    device.controlSucceeds = false;
-    EXPECT_EQ(ReadPortByte(PLATFORM_NT, 0x379, device), 0);
-    EXPECT_EQ(DecodePortStatus(ReadPortByte(PLATFORM_NT, 0x379, device)), PORT_STATUS_UNKNOWN);
+TEST(ReadPortByte, FailedOrEmptyDriverRequestReadsZeroNotTheAddress) {
+    FakeDevice failed;
+    failed.ports[0x379] = 0xDF;
+    failed.controlSucceeds = false;
+    EXPECT_EQ(ReadPortByte(PLATFORM_NT, 0x379, failed), 0);
+    EXPECT_EQ(DecodePortStatus(ReadPortByte(PLATFORM_NT, 0x379, failed)), PORT_STATUS_UNKNOWN);
+    FakeDevice empty;
+    empty.ports[0x379] = 0xDF;
+    empty.controlReturned = 0;
+    EXPECT_EQ(ReadPortByte(PLATFORM_NT, 0x379, empty), 0);
 }
 
-TEST(ReadPortByte, RequestReturningNoByteReadsZero) {
-    FakeDevice device;
-    device.ports[0x379] = 0xDF;
-    device.controlReturned = 0;
-    EXPECT_EQ(ReadPortByte(PLATFORM_NT, 0x379, device), 0);
-}
-
-TEST(ReadPortByte, Windows9xUsesThePortInstruction) {
+TEST(ReadPortByte, Windows9xUsesThePortInstructionOtherPlatformsNothing) {
     FakeDevice device;
     device.ports[0x279] = 0x60;
     EXPECT_EQ(ReadPortByte(PLATFORM_WIN9X, 0x279, device), 0x60);
     EXPECT_EQ(device.calls, Calls{"in"});
-    EXPECT_TRUE(device.controls.empty());
-}
-
-TEST(ReadPortByte, OtherPlatformReadsZeroWithoutTouchingAnything) {
-    FakeDevice device;
-    device.ports[0x379] = 0xDF;
-    EXPECT_EQ(ReadPortByte(0, 0x379, device), 0);
-    EXPECT_TRUE(device.calls.empty());
+    EXPECT_EQ(ReadPortByte(0, 0x279, device), 0);
+    EXPECT_EQ(device.calls, Calls{"in"});
     EXPECT_TRUE(device.controls.empty());
 }
 
@@ -157,63 +134,52 @@ TEST(StartPortDriver, StartsOverTheFullConnectionAndClosesBothHandles) {
     EXPECT_TRUE(services.openHandles.empty());
 }
 
-TEST(StartPortDriver, RefusedStartIsThree) {
-    FakeServices services;
-    services.startSucceeds = false;
-    EXPECT_EQ(StartPortDriver(services), 3);
-    EXPECT_TRUE(services.openHandles.empty());
+TEST(StartPortDriver, ReturnCodePaths) {
+    struct Case {
+        const char* what;
+        std::uint32_t fullAccessError;
+        bool readOnlyOpens, serviceExists, startSucceeds;
+        int code;
+        Calls calls;  // empty: not checked
+    };
+    const Case cases[] = {
+        {"start refused", 0, true, true, false, 3, {}},
+        {"no service", 0, true, false, true, 1, {}},
+        {"read-only, start refused", 5, true, true, false, 4,
+         {"manager-all", "manager-read", "service hwinterface execute", "start", "close", "close"}},
+        {"read-only, started", 5, true, true, true, 1, {}},
+        {"read-only, no service", 5, true, false, true, 1, {}},
+        {"read-only manager refused", 5, false, true, true, 1, {}},
+        {"other manager error", 1115, true, true, true, 1, {"manager-all"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeServices services;
+        services.fullAccessError = c.fullAccessError;
+        services.readOnlyOpens = c.readOnlyOpens;
+        services.serviceExists = c.serviceExists;
+        services.startSucceeds = c.startSucceeds;
+        EXPECT_EQ(StartPortDriver(services), c.code);
+        if (!c.calls.empty()) {
+            EXPECT_EQ(services.calls, c.calls);
+        }
+        EXPECT_TRUE(services.openHandles.empty());
+    }
 }
 
-TEST(StartPortDriver, MissingServiceIsOne) {
+// --- Driver installation and opening ---
+
+class PortDriver : public ::testing::Test {
+protected:
+    FakeDevice device;
     FakeServices services;
-    services.serviceExists = false;
-    EXPECT_EQ(StartPortDriver(services), 1);
-    EXPECT_TRUE(services.openHandles.empty());
-}
-
-TEST(StartPortDriver, AccessDeniedTriesTheReadOnlyConnection) {
-    FakeServices services;
-    services.fullAccessError = 5;
-    services.startSucceeds = false;
-    EXPECT_EQ(StartPortDriver(services), 4);
-    EXPECT_EQ(services.calls, (Calls{"manager-all", "manager-read", "service hwinterface execute",
-                                     "start", "close", "close"}));
-    EXPECT_TRUE(services.openHandles.empty());
-}
-
-TEST(StartPortDriver, StartOverTheReadOnlyConnectionStillAnswersOne) {
-    FakeServices services;
-    services.fullAccessError = 5;
-    EXPECT_EQ(StartPortDriver(services), 1);
-    EXPECT_TRUE(services.openHandles.empty());
-}
-
-TEST(StartPortDriver, ReadOnlyConnectionWithoutServiceOrManagerIsOne) {
-    FakeServices noService;
-    noService.fullAccessError = 5;
-    noService.serviceExists = false;
-    EXPECT_EQ(StartPortDriver(noService), 1);
-    EXPECT_TRUE(noService.openHandles.empty());
-
-    FakeServices noManager;
-    noManager.fullAccessError = 5;
-    noManager.readOnlyOpens = false;
-    EXPECT_EQ(StartPortDriver(noManager), 1);
-}
-
-TEST(StartPortDriver, OtherManagerErrorIsOneWithoutRetry) {
-    FakeServices services;
-    services.fullAccessError = 1115;
-    EXPECT_EQ(StartPortDriver(services), 1);
-    EXPECT_EQ(services.calls, Calls{"manager-all"});
-}
-
-// --- Driver installation ---
-
-TEST(InstallPortDriver, WritesTheImageAndCreatesTheService) {
-    FakeServices services;
-    services.serviceExists = false;
     FakeStore store;
+};
+using PortDriverInstall = PortDriver;
+using PortDriverOpen = PortDriver;
+
+TEST_F(PortDriverInstall, WritesTheImageAndCreatesTheService) {
+    services.serviceExists = false;
     EXPECT_EQ(InstallPortDriver(services, store), 0);
     ASSERT_EQ(store.files.count("C:\\Windows\\system32\\Drivers\\hwinterface.sys"), 1u);
     EXPECT_EQ(store.files.begin()->second, *store.resource);
@@ -229,75 +195,50 @@ TEST(InstallPortDriver, WritesTheImageAndCreatesTheService) {
     EXPECT_TRUE(services.openHandles.empty());
 }
 
-TEST(InstallPortDriver, ExistingServiceIsFine) {
-    FakeServices services;
-    FakeStore store;
-    EXPECT_EQ(InstallPortDriver(services, store), 0);
-    EXPECT_TRUE(services.openHandles.empty());
+TEST_F(PortDriverInstall, ExistingServiceIsFineWithoutManagerNothingIsCreated) {
+    // Existing service: 0; access denied: 5; any other manager error: 0.
+    for (std::uint32_t error : {0u, 5u, 1115u}) {
+        FakeServices services;
+        services.fullAccessError = error;
+        EXPECT_EQ(InstallPortDriver(services, store), error == 5 ? 5 : 0) << error;
+        if (error != 0) {
+            EXPECT_TRUE(services.created.empty()) << error;
+        }
+        EXPECT_TRUE(services.openHandles.empty()) << error;
+    }
 }
 
-TEST(InstallPortDriver, AccessDeniedIsFive) {
-    FakeServices services;
-    services.fullAccessError = 5;
-    FakeStore store;
-    EXPECT_EQ(InstallPortDriver(services, store), 5);
-    EXPECT_TRUE(services.created.empty());
-}
-
-TEST(InstallPortDriver, OtherManagerErrorIsZero) {
-    FakeServices services;
-    services.fullAccessError = 1115;
-    FakeStore store;
-    EXPECT_EQ(InstallPortDriver(services, store), 0);
-    EXPECT_TRUE(services.created.empty());
-}
-
-TEST(InstallPortDriver, MissingResourceStillCreatesTheService) {
-    FakeServices services;
+TEST_F(PortDriverInstall, MissingResourceStillCreatesTheService) {
     services.serviceExists = false;
-    FakeStore store;
     store.resource.reset();
     EXPECT_EQ(InstallPortDriver(services, store), 0);
     EXPECT_TRUE(store.files.empty());
     EXPECT_EQ(services.created.size(), 1u);
 }
 
-TEST(InstallPortDriver, UnknownSystemFolderWritesNoFile) {
-    FakeServices services;
-    FakeStore store;
+TEST_F(PortDriverInstall, UnknownSystemFolderWritesNoFile) {
     store.systemDir.clear();
     InstallPortDriver(services, store);
     EXPECT_TRUE(store.files.empty());
 }
 
-// --- Opening the device ---
-
-TEST(OpenPortDriver, OpenAtOnceIsZero) {
-    FakeDevice device;
+TEST_F(PortDriverOpen, OpenAtOnceIsZero) {
     device.openResults = {true};
-    FakeServices services;
-    FakeStore store;
     EXPECT_EQ(OpenPortDriver(device, services, store), 0);
     EXPECT_TRUE(services.calls.empty());
     EXPECT_TRUE(device.open);
 }
 
-TEST(OpenPortDriver, StartedServiceOpensOnTheSecondAttempt) {
-    FakeDevice device;
+TEST_F(PortDriverOpen, StartedServiceOpensOnTheSecondAttempt) {
     device.openResults = {false, true};
-    FakeServices services;
-    FakeStore store;
     EXPECT_EQ(OpenPortDriver(device, services, store), 1);
     EXPECT_TRUE(device.open);
     EXPECT_TRUE(services.created.empty());  // started, so no installation
 }
 
-TEST(OpenPortDriver, MissingServiceIsInstalledAndStarted) {
-    FakeDevice device;
+TEST_F(PortDriverOpen, MissingServiceIsInstalledAndStarted) {
     device.openResults = {false, true};
-    FakeServices services;
     services.serviceExists = false;
-    FakeStore store;
     EXPECT_EQ(OpenPortDriver(device, services, store), 1);
     EXPECT_EQ(services.created.size(), 1u);
     EXPECT_EQ(store.files.size(), 1u);
@@ -306,23 +247,17 @@ TEST(OpenPortDriver, MissingServiceIsInstalledAndStarted) {
     EXPECT_TRUE(services.openHandles.empty());
 }
 
-TEST(OpenPortDriver, WithoutRightsTheHandleStaysInvalid) {
-    FakeDevice device;
-    FakeServices services;
+TEST_F(PortDriverOpen, WithoutRightsTheHandleStaysInvalid) {
     services.fullAccessError = 5;
     services.serviceExists = false;
-    FakeStore store;
     EXPECT_EQ(OpenPortDriver(device, services, store), 1);
     EXPECT_FALSE(device.open);
     EXPECT_TRUE(services.created.empty());
     EXPECT_EQ(std::count(device.calls.begin(), device.calls.end(), "open"), 2);
 }
 
-TEST(OpenPortDriver, EarlierHandleIsClosedBeforeTheNextOpen) {
-    FakeDevice device;
+TEST_F(PortDriverOpen, EarlierHandleIsClosedBeforeTheNextOpen) {
     device.openResults = {true, true};
-    FakeServices services;
-    FakeStore store;
     OpenPortDriver(device, services, store);
     OpenPortDriver(device, services, store);
     EXPECT_EQ(device.calls, (Calls{"open", "close", "open"}));
@@ -370,20 +305,16 @@ TEST(ParallelPortStatus, ReadsTheStatusRegisterOnTheDiscoveredPlatform) {
     EXPECT_FALSE(c.device->open);
 }
 
-TEST(ParallelPortStatus, WithoutDriverEveryReadIsUnknown) {
+TEST(ParallelPortStatus, WithoutDriverOrPlatformEveryReadIsUnknown) {
     ComposedPort c;
+    c.device->ports[0x379] = 0xDF;
+    g_wStatusPort = 0x379;
+    g_nPlatform = 0;
+    EXPECT_EQ(c.port->ReadPortStatus(), PORT_STATUS_UNKNOWN);
     c.device->controlSucceeds = false;
     g_nPlatform = 2;
     for (std::uint16_t port : {0x379, 0x3BD, 0x279}) {
         g_wStatusPort = port;
         EXPECT_EQ(c.port->ReadPortStatus(), PORT_STATUS_UNKNOWN) << port;
     }
-}
-
-TEST(ParallelPortStatus, UnknownPlatformReadsUnknown) {
-    ComposedPort c;
-    g_nPlatform = 0;
-    g_wStatusPort = 0x379;
-    c.device->ports[0x379] = 0xDF;
-    EXPECT_EQ(c.port->ReadPortStatus(), PORT_STATUS_UNKNOWN);
 }

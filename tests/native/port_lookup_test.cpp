@@ -21,16 +21,16 @@ std::optional<std::uint64_t> Walk(const std::vector<std::uint8_t>& bytes) {
 
 // --- Resource list walk ---
 
-TEST(ResourceListWalk, FirstRangeIsTaken) {
-    ResourceList list(1);
-    list.Full(3).Port(0x378, 8).Interrupt(7).Port(0x778, 8);
-    EXPECT_EQ(Walk(list.bytes()), 0x378u);
-}
-
-TEST(ResourceListWalk, InterruptFirstThenRange) {
-    ResourceList list(1);
-    list.Full(2).Interrupt(7).Port(0x278, 8);
-    EXPECT_EQ(Walk(list.bytes()), 0x278u);
+TEST(ResourceListWalk, FirstRangeOfAnyFullDescriptorIsTaken) {
+    ResourceList first(1), afterInterrupt(1), later(3), wide(1);
+    first.Full(3).Port(0x378, 8).Interrupt(7).Port(0x778, 8);
+    afterInterrupt.Full(2).Interrupt(7).Port(0x278, 8);
+    later.Full(1).Interrupt(5).Full(0).Full(2).Memory(0xA0000).Port(0x3BC, 4);
+    wide.Full(1).Port(0x1234567800000378ull, 8);  // the start is 64 bits
+    EXPECT_EQ(Walk(first.bytes()), 0x378u);
+    EXPECT_EQ(Walk(afterInterrupt.bytes()), 0x278u);
+    EXPECT_EQ(Walk(later.bytes()), 0x3BCu);
+    EXPECT_EQ(Walk(wide.bytes()), 0x1234567800000378ull);
 }
 
 TEST(ResourceListWalk, NoRange) {
@@ -40,12 +40,6 @@ TEST(ResourceListWalk, NoRange) {
     EXPECT_EQ(Walk(ResourceList(0).bytes()), std::nullopt);
     EXPECT_EQ(Walk({}), std::nullopt);
     EXPECT_EQ(FindFirstPortRange(nullptr, 0), std::nullopt);
-}
-
-TEST(ResourceListWalk, RangeInALaterFullDescriptor) {
-    ResourceList list(3);
-    list.Full(1).Interrupt(5).Full(0).Full(2).Memory(0xA0000).Port(0x3BC, 4);
-    EXPECT_EQ(Walk(list.bytes()), 0x3BCu);
 }
 
 TEST(ResourceListWalk, CountsClaimingMoreThanTheBytesHold) {
@@ -84,12 +78,6 @@ TEST(ResourceListWalk, DeviceSpecificDataIsSkipped) {
     std::vector<std::uint8_t> bytes = tooLong.bytes();
     bytes.resize(bytes.size() - 1);
     EXPECT_EQ(Walk(bytes), std::nullopt);
-}
-
-TEST(ResourceListWalk, StartIsSixtyFourBits) {
-    ResourceList list(1);
-    list.Full(1).Port(0x1234567800000378ull, 8);
-    EXPECT_EQ(Walk(list.bytes()), 0x1234567800000378ull);
 }
 
 // --- Registry lookup ---
@@ -147,56 +135,42 @@ protected:
     FakeRegistry registry;
 };
 
-TEST_F(LookupStatusPortTest, StatusRegisterFollowsTheBase) {
+TEST_F(LookupStatusPortTest, StatusRegisterIsTheLowSixteenBitsOfBasePlusOne) {
     ResourceList list(1);
     list.Full(3).Port(0x378, 8).Interrupt(7).Port(0x778, 8);
     registry.allocConfig[kParportKey] = list.bytes();
     EXPECT_TRUE(LookupStatusPort(registry));
     EXPECT_EQ(g_wStatusPort, 0x379);
     EXPECT_EQ(registry.accesses, (std::vector<std::uint32_t>{kMaximumAllowed}));
-}
-
-TEST_F(LookupStatusPortTest, LowSixteenBitsOfTheSum) {
-    ResourceList list(1);
-    list.Full(1).Port(0x1FFFF, 8);
-    registry.allocConfig[kParportKey] = list.bytes();
+    registry.allocConfig[kParportKey] = ResourceList(1).Full(1).Port(0x1FFFF, 8).bytes();
     EXPECT_TRUE(LookupStatusPort(registry));
     EXPECT_EQ(g_wStatusPort, 0x0000);
 }
 
-TEST_F(LookupStatusPortTest, MissingKeyValueOrRangeKeepsTheAddress) {
+TEST_F(LookupStatusPortTest, MissingKeyValueRangeOrOversizedValueKeepsTheAddress) {
     EXPECT_FALSE(LookupStatusPort(registry));  // no key
     registry.allocConfig[kParportKey] = {};
     EXPECT_FALSE(LookupStatusPort(registry));  // no value
-    ResourceList list(1);
-    list.Full(1).Interrupt(7);
-    registry.allocConfig[kParportKey] = list.bytes();
+    registry.allocConfig[kParportKey] = ResourceList(1).Full(1).Interrupt(7).bytes();
     EXPECT_FALSE(LookupStatusPort(registry));  // no range
+    ResourceList big(40);
+    for (int i = 0; i < 39; ++i) big.Full(0);
+    big.Full(1).Port(0x378, 8);
+    ASSERT_GT(big.bytes().size(), 512u);
+    registry.allocConfig[kParportKey] = big.bytes();
+    EXPECT_FALSE(LookupStatusPort(registry));  // larger than the buffer: not read
     EXPECT_EQ(g_wStatusPort, 0x1234);
 }
 
-TEST_F(LookupStatusPortTest, ValueLargerThanTheBufferIsNotRead) {
-    ResourceList list(40);
-    for (int i = 0; i < 39; ++i) list.Full(0);
-    list.Full(1).Port(0x378, 8);
-    ASSERT_GT(list.bytes().size(), 512u);
-    registry.allocConfig[kParportKey] = list.bytes();
-    EXPECT_FALSE(LookupStatusPort(registry));
-    EXPECT_EQ(g_wStatusPort, 0x1234);
-}
-
-TEST_F(LookupStatusPortTest, UnmatchedPortKeyFindsNoKey) {
+TEST_F(LookupStatusPortTest, UnmatchedOrEmptyPortKey) {
     g_strPortKey = "(LPT2)";
     registry.allocConfig[kParportKey] = ResourceList(1).Full(1).Port(0x378, 8).bytes();
     EXPECT_FALSE(LookupStatusPort(registry));
     EXPECT_EQ(registry.opened,
               (std::vector<std::string>{"SYSTEM\\CurrentControlSet\\Enum\\(LPT2)\\Control"}));
-}
-
-TEST_F(LookupStatusPortTest, EmptyKeyIsNotLookedUp) {
     g_strPortKey.clear();
     EXPECT_FALSE(LookupStatusPort(registry));
-    EXPECT_TRUE(registry.opened.empty());
+    EXPECT_EQ(registry.opened.size(), 1u);  // the empty key is not looked up
 }
 
 // --- Device walk ---
@@ -263,40 +237,45 @@ TEST_F(FindPortDeviceIdTest, MatchingDeviceGivesItsId) {
     EXPECT_EQ(wmi.released, 3);
 }
 
-TEST_F(FindPortDeviceIdTest, KeyReplacedMidWalkIsUsedForTheRest) {
-    wmi.devices = {{{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\1"}},
-                   {{"Name", "Printer Port (LPT1) twin"}, {"PNPDeviceID", "ROOT\\WRONG"}},
-                   {{"Name", "Child of ACPI\\PNP0401\\1"}, {"PNPDeviceID", "LPTENUM\\PRINTER"}}};
-    EXPECT_EQ(FindPortDeviceId(wmi), 0);
-    EXPECT_EQ(g_strPortKey, "LPTENUM\\PRINTER");
-}
-
-TEST_F(FindPortDeviceIdTest, NonTextNamesAreSkipped) {
-    wmi.devices = {{{"Name", std::nullopt}, {"PNPDeviceID", "ROOT\\NULLNAME"}},
-                   {{"PNPDeviceID", "ROOT\\NONAME"}},
-                   {{"Name", "ECP Printer Port (LPT1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\4"}}};
-    EXPECT_EQ(FindPortDeviceId(wmi), 0);
-    EXPECT_EQ(g_strPortKey, "ACPI\\PNP0401\\4");
-    EXPECT_EQ(wmi.released, 3);
-}
-
-TEST_F(FindPortDeviceIdTest, NoMatchKeepsTheKey) {
-    wmi.devices = {{{"Name", "Wine PnP Device"}}, {{"Name", "Printer Port (LPT2)"}}};
-    EXPECT_EQ(FindPortDeviceId(wmi), 0);
-    EXPECT_EQ(g_strPortKey, "(LPT1)");
-}
-
-TEST_F(FindPortDeviceIdTest, MatchWithoutTextIdKeepsTheKey) {
-    wmi.devices = {{{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", std::nullopt}},
-                   {{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", ""}}};
-    EXPECT_EQ(FindPortDeviceId(wmi), 0);
-    EXPECT_EQ(g_strPortKey, "(LPT1)");
-}
-
-TEST_F(FindPortDeviceIdTest, SearchIsCaseSensitive) {
-    wmi.devices = {{{"Name", "Printer Port (lpt1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\1"}}};
-    EXPECT_EQ(FindPortDeviceId(wmi), 0);
-    EXPECT_EQ(g_strPortKey, "(LPT1)");
+TEST_F(FindPortDeviceIdTest, WalkOutcomes) {
+    struct Case {
+        const char* what;
+        std::vector<FakeWmi::Device> devices;
+        HResult security;
+        const char* key;  // g_strPortKey afterwards, from "(LPT1)"
+    };
+    const Case cases[] = {
+        {"key replaced mid-walk is used for the rest",
+         {{{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\1"}},
+          {{"Name", "Printer Port (LPT1) twin"}, {"PNPDeviceID", "ROOT\\WRONG"}},
+          {{"Name", "Child of ACPI\\PNP0401\\1"}, {"PNPDeviceID", "LPTENUM\\PRINTER"}}},
+         0, "LPTENUM\\PRINTER"},
+        {"non-text names are skipped",
+         {{{"Name", std::nullopt}, {"PNPDeviceID", "ROOT\\NULLNAME"}},
+          {{"PNPDeviceID", "ROOT\\NONAME"}},
+          {{"Name", "ECP Printer Port (LPT1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\4"}}},
+         0, "ACPI\\PNP0401\\4"},
+        {"security already set goes on",
+         {{{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\1"}}}, kRpcETooLate,
+         "ACPI\\PNP0401\\1"},
+        {"no match", {{{"Name", "Wine PnP Device"}}, {{"Name", "Printer Port (LPT2)"}}}, 0, "(LPT1)"},
+        {"match without a text id",
+         {{{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", std::nullopt}},
+          {{"Name", "Printer Port (LPT1)"}, {"PNPDeviceID", ""}}},
+         0, "(LPT1)"},
+        {"case sensitive", {{{"Name", "Printer Port (lpt1)"}, {"PNPDeviceID", "ACPI\\PNP0401\\1"}}}, 0,
+         "(LPT1)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_strPortKey = "(LPT1)";
+        FakeWmi w;
+        w.devices = c.devices;
+        w.results["security"] = c.security;
+        EXPECT_EQ(FindPortDeviceId(w), 0);
+        EXPECT_EQ(g_strPortKey, c.key);
+        EXPECT_EQ(w.released, static_cast<int>(c.devices.size()));
+    }
 }
 
 TEST_F(FindPortDeviceIdTest, EmptyKeyMatchesNothingAndAsksNothing) {
@@ -314,16 +293,14 @@ TEST_F(FindPortDeviceIdTest, SecurityAlreadySetGoesOn) {
     EXPECT_EQ(g_strPortKey, "ACPI\\PNP0401\\1");
 }
 
-TEST_F(FindPortDeviceIdTest, InitialisationFailureIsOne) {
+TEST_F(FindPortDeviceIdTest, InitialisationOrSecurityFailureIsOne) {
     wmi.results["init"] = static_cast<HResult>(0x80010106);  // RPC_E_CHANGED_MODE
     EXPECT_EQ(FindPortDeviceId(wmi), 1);
     EXPECT_EQ(wmi.calls, std::vector<std::string>{"init"});
-}
-
-TEST_F(FindPortDeviceIdTest, OtherSecurityFailureEndsTheRuntimeUse) {
-    wmi.results["security"] = static_cast<HResult>(0x80070005);
-    EXPECT_EQ(FindPortDeviceId(wmi), 1);
-    EXPECT_EQ(wmi.calls, (std::vector<std::string>{"init", "security", "uninit"}));
+    FakeWmi denied;
+    denied.results["security"] = static_cast<HResult>(0x80070005);
+    EXPECT_EQ(FindPortDeviceId(denied), 1);
+    EXPECT_EQ(denied.calls, (std::vector<std::string>{"init", "security", "uninit"}));
 }
 
 TEST_F(FindPortDeviceIdTest, EachLaterStepFailingIsOneAndCleansUp) {

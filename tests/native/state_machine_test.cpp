@@ -60,14 +60,6 @@ TEST_F(Rules, SerialQueueIdleIsReadyWithoutAutomaticHide) {
     EXPECT_EQ(rig.window.titleWrites, 1);  // written once, on entry
 }
 
-TEST_F(Rules, NetworkQueueIdleIsReady) {
-    Start("IP_10.0.0.5");
-    Tick();
-    EXPECT_EQ(State(), -1);
-    EXPECT_EQ(Shown(), kReady);
-    EXPECT_EQ(rig.window.shows, 0);
-}
-
 TEST_F(Rules, UnnamedJobStatusOnSerialQueueLeavesTheDisplay) {
     Start("COM1:");
     Tick();
@@ -143,7 +135,7 @@ TEST_F(Rules, PaperOutAndOfflineTicksKeepTheIdleCount) {
     EXPECT_EQ(State(), 1000);
 }
 
-TEST_F(Rules, EnteringReadyResetsTheIdleCount) {
+TEST_F(Rules, EnteringReadyOrUsbAbsentResetsTheIdleCount) {
     Start("LPT1:", PORT_STATUS_NO_RESPONSE);
     Ticks(6);
     rig.port.status = PORT_STATUS_READY;
@@ -153,13 +145,7 @@ TEST_F(Rules, EnteringReadyResetsTheIdleCount) {
     rig.port.status = PORT_STATUS_NO_RESPONSE;
     Ticks(7);
     EXPECT_EQ(State(), 2000);
-    Tick();
-    EXPECT_EQ(State(), 1000);
-}
-
-TEST_F(Rules, EnteringUsbAbsentOrReadyResetsAllCounters) {
-    Start("LPT1:", PORT_STATUS_NO_RESPONSE);
-    Ticks(6);
+    EXPECT_EQ(rig.monitor.Vars().nIdleCommTicks, 7);
     // The queue moves to USB with the printer unplugged: state 20.
     rig.Move("USB001");
     Tick();  // restart
@@ -169,13 +155,97 @@ TEST_F(Rules, EnteringUsbAbsentOrReadyResetsAllCounters) {
     // And to a serial port: state -1 also resets.
     rig.Move("LPT1:");
     Tick();
-    rig.port.status = PORT_STATUS_NO_RESPONSE;
     Ticks(5);
     EXPECT_EQ(rig.monitor.Vars().nIdleCommTicks, 5);
     rig.Move("COM1:");
     Ticks(2);
     EXPECT_EQ(State(), -1);
     EXPECT_EQ(rig.monitor.Vars().nIdleCommTicks, 0);
+    // Back on the parallel port the count starts again: rule 10 on the eighth tick.
+    rig.Move("LPT1:");
+    Tick();
+    Ticks(7);
+    EXPECT_NE(State(), 1000);
+    Tick();
+    EXPECT_EQ(State(), 1000);
+}
+
+// Rules decided on one evaluation: the queue, port and jobs, and what the
+// window then shows. A null text means only the state and rule are checked.
+struct OneTick {
+    const char* what;
+    const char* port;
+    int portStatus;
+    std::uint32_t queueStatus;
+    std::vector<std::uint32_t> jobs;
+    int usb;  // -1 leave as started, else the USB presence
+    int ticks;
+    int state;
+    int rule;  // -1: not checked
+    const char* title;
+    const std::string* text;
+    Picture picture;
+    bool visible;
+};
+
+TEST(RuleTable, EachCaseEndsInItsStateAndDisplay) {
+    const OneTick cases[] = {
+        {"network queue idle", "IP_10.0.0.5", PORT_STATUS_READY, 0, {}, -1, 1, -1, -1,
+         "Ready", &kReady, Picture::Info, false},
+        {"retained job, offline", "LPT1:", PORT_STATUS_OFFLINE, 0, {8208}, -1, 1, 4001, -1,
+         "Printer OFFLINE Error", &kOffline, Picture::Error, true},
+        {"retained job, present USB", "USB001", PORT_STATUS_READY, 0, {8208}, 1, 1, 16, -1,
+         "Printing", &kPrinting, Picture::Info, false},
+        {"retained job, absent USB", "USB001", PORT_STATUS_READY, 0, {8208}, -1, 1, 16, -1,
+         nullptr, nullptr, Picture::None, false},
+        {"job in error", "COM1:", PORT_STATUS_READY, 0, {18}, -1, 1, 18, 7,
+         "Communication Error", &kComm1, Picture::Error, true},
+        {"job in error beats paper-out", "LPT1:", PORT_STATUS_PAPER_OUT, 0, {18}, -1, 1, 18, 7,
+         nullptr, nullptr, Picture::None, true},
+        {"printing job, paper out", "LPT1:", PORT_STATUS_PAPER_OUT, 0, {80}, -1, 1, 3011, -1,
+         "Paper-Out Error", &kPaper, Picture::Error, true},
+        {"other active job, paper out", "LPT1:", PORT_STATUS_PAPER_OUT, 0, {0x10}, -1, 1, 3010, -1,
+         "Paper-Out Error", &kPaper, Picture::Error, false},
+        {"printing job, offline", "LPT1:", PORT_STATUS_OFFLINE, 0, {48}, -1, 1, 4011, -1,
+         "Printer OFFLINE Error", &kOffline, Picture::Error, true},
+        {"other active job, offline", "LPT1:", PORT_STATUS_OFFLINE, 0, {0x10}, -1, 1, 4010, -1,
+         "Printer OFFLINE Error", &kOffline, Picture::Error, false},
+        {"paper-out job on an offline printer", "LPT1:", PORT_STATUS_OFFLINE, 0, {80}, -1, 1, 4010,
+         -1, nullptr, nullptr, Picture::None, false},
+        {"other active job, switched off: four ticks", "LPT1:", PORT_STATUS_NO_RESPONSE, 0, {0x10},
+         -1, 4, 0, -1, nullptr, nullptr, Picture::None, false},
+        {"other active job, switched off: fifth tick", "LPT1:", PORT_STATUS_NO_RESPONSE, 0, {0x10},
+         -1, 5, 1010, -1, "Communication Error", &kComm, Picture::Error, false},
+        {"active job, unknown parallel status", "LPT1:", PORT_STATUS_UNKNOWN, 0, {0x10}, -1, 3, 0, 0,
+         nullptr, nullptr, Picture::None, false},
+        {"absent USB printer, serial queue", "COM1:", PORT_STATUS_READY, 0, {}, 0, 1, -1, -1,
+         nullptr, nullptr, Picture::None, false},
+        {"paused together with another bit", "LPT1:", PORT_STATUS_READY, 1 | 0x80, {}, -1, 1, 2000,
+         -1, nullptr, nullptr, Picture::None, false},
+    };
+    for (const OneTick& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig r;
+        r.Move(c.port);
+        r.port.status = c.portStatus;
+        ASSERT_TRUE(r.Init());
+        if (c.usb >= 0) r.monitor.SetUsbPresent(c.usb != 0);
+        r.spooler.status = c.queueStatus;
+        r.spooler.jobs = c.jobs;
+        r.Seconds(c.ticks);
+        EXPECT_EQ(r.monitor.ShownState(), c.state);
+        if (c.rule >= 0) {
+            EXPECT_EQ(r.monitor.LastRule(), c.rule);
+        }
+        EXPECT_EQ(r.window.visible, c.visible);
+        if (!c.text) continue;
+        EXPECT_EQ(r.window.title, c.title);
+        EXPECT_EQ(r.window.control, *c.text);
+        EXPECT_EQ(r.window.picture, c.picture);
+        if (!c.visible) {
+            EXPECT_EQ(r.window.shows, 0);
+        }
+    }
 }
 
 // Rules 3 to 6: a retained job printing on a parallel port.
@@ -199,16 +269,6 @@ TEST_F(Rules, PaperOutWhileRetainedJobPrintsPopsUpAtOnce) {
     Ticks(3);
     EXPECT_FALSE(rig.window.visible);
     EXPECT_EQ(rig.window.shows, 1);
-}
-
-TEST_F(Rules, OfflineWhileRetainedJobPrintsPopsUp) {
-    Start("LPT1:", PORT_STATUS_OFFLINE);
-    Jobs({8208});
-    Tick();
-    EXPECT_EQ(State(), 4001);
-    EXPECT_EQ(Title(), "Printer OFFLINE Error");
-    EXPECT_EQ(Shown(), kOffline);
-    EXPECT_TRUE(rig.window.visible);
 }
 
 TEST_F(Rules, SwitchedOffWhileRetainedJobPrintsPopsUpOnTheFifthTick) {
@@ -250,109 +310,6 @@ TEST_F(Rules, RetainedJobPrintingHidesAndWithdrawsThePermission) {
     EXPECT_EQ(rig.window.hides, 1);
 }
 
-TEST_F(Rules, RetainedJobOnAnyOtherPortIsPrinting) {
-    Start("USB001");
-    rig.monitor.SetUsbPresent(true);
-    Jobs({8208});
-    Tick();
-    EXPECT_EQ(State(), 16);
-}
-
-// Rule 7.
-
-TEST_F(Rules, JobInErrorPopsUpWithTheOneLineMessage) {
-    Start("COM1:");
-    Jobs({18});
-    Tick();
-    EXPECT_EQ(State(), 18);
-    EXPECT_EQ(Title(), "Communication Error");
-    EXPECT_EQ(Shown(), kComm1);
-    EXPECT_EQ(rig.window.picture, Picture::Error);
-    EXPECT_TRUE(rig.window.visible);
-}
-
-// Rules 11 to 15: other active jobs on a parallel port.
-
-TEST_F(Rules, PrintingPaperOutJobPopsUp) {
-    Start("LPT1:", PORT_STATUS_PAPER_OUT);
-    Jobs({80});
-    Tick();
-    EXPECT_EQ(State(), 3011);
-    EXPECT_EQ(Shown(), kPaper);
-    EXPECT_TRUE(rig.window.visible);
-}
-
-TEST_F(Rules, OtherActiveJobWithPaperOutDoesNotPopUp) {
-    Start("LPT1:", PORT_STATUS_PAPER_OUT);
-    Jobs({0x10});
-    Tick();
-    EXPECT_EQ(State(), 3010);
-    EXPECT_EQ(Title(), "Paper-Out Error");
-    EXPECT_FALSE(rig.window.visible);
-}
-
-TEST_F(Rules, PrintingOfflineJobPopsUp) {
-    Start("LPT1:", PORT_STATUS_OFFLINE);
-    Jobs({48});
-    Tick();
-    EXPECT_EQ(State(), 4011);
-    EXPECT_EQ(Shown(), kOffline);
-    EXPECT_TRUE(rig.window.visible);
-}
-
-TEST_F(Rules, OtherActiveJobOfflineDoesNotPopUp) {
-    Start("LPT1:", PORT_STATUS_OFFLINE);
-    Jobs({0x10});
-    Tick();
-    EXPECT_EQ(State(), 4010);
-    EXPECT_EQ(Title(), "Printer OFFLINE Error");
-    EXPECT_FALSE(rig.window.visible);
-}
-
-TEST_F(Rules, OtherActiveJobSwitchedOffShowsCommErrorOnTheFifthTick) {
-    Start("LPT1:", PORT_STATUS_NO_RESPONSE);
-    Jobs({0x10});
-    Ticks(4);
-    EXPECT_EQ(State(), 0);
-    Tick();
-    EXPECT_EQ(State(), 1010);
-    EXPECT_EQ(Shown(), kComm);
-    EXPECT_FALSE(rig.window.visible);
-}
-
-TEST_F(Rules, ActiveJobWithUnknownParallelStatusChangesNothing) {
-    Start("LPT1:", PORT_STATUS_UNKNOWN);
-    Jobs({0x10});
-    Ticks(3);
-    EXPECT_EQ(rig.monitor.LastRule(), 0);
-    EXPECT_EQ(State(), 0);
-}
-
-// First match wins.
-
-TEST_F(Rules, JobInErrorBeatsTheParallelPortRules) {
-    Start("LPT1:", PORT_STATUS_PAPER_OUT);
-    Jobs({18});
-    Tick();
-    EXPECT_EQ(State(), 18);
-    EXPECT_EQ(rig.monitor.LastRule(), 7);
-}
-
-TEST_F(Rules, PaperOutJobOnAnOfflinePrinterIsTheOtherActiveJobRule) {
-    Start("LPT1:", PORT_STATUS_OFFLINE);
-    Jobs({80});
-    Tick();
-    EXPECT_EQ(State(), 4010);
-    EXPECT_FALSE(rig.window.visible);
-}
-
-TEST_F(Rules, RetainedJobOnAnAbsentUsbPrinterIsStillPrinting) {
-    Start("USB001");
-    Jobs({8208});
-    Tick();
-    EXPECT_EQ(State(), 16);
-}
-
 // Rule 16.
 
 TEST_F(Rules, UsbUnpluggedThenPluggedIn) {
@@ -371,13 +328,6 @@ TEST_F(Rules, UsbUnpluggedThenPluggedIn) {
     EXPECT_EQ(Shown(), kReady);
 }
 
-TEST_F(Rules, AbsentUsbPrinterOnlyMattersForAUsbQueue) {
-    Start("COM1:");
-    rig.monitor.SetUsbPresent(false);
-    Tick();
-    EXPECT_EQ(State(), -1);
-}
-
 // Rule 2.
 
 TEST_F(Rules, PausedQueuePopsUpNamingTheModel) {
@@ -393,13 +343,6 @@ TEST_F(Rules, PausedQueuePopsUpNamingTheModel) {
     EXPECT_EQ(rig.window.picture, Picture::Error);
     EXPECT_TRUE(rig.window.visible);
     EXPECT_EQ(rig.monitor.JobStatus(), -1);  // paused queue: jobs not examined
-}
-
-TEST_F(Rules, PausedWithAnotherBitIsNotRuleTwo) {
-    Start("LPT1:", PORT_STATUS_READY);
-    rig.spooler.status = 1 | 0x80;  // paused and offline
-    Tick();
-    EXPECT_EQ(State(), 2000);
 }
 
 // Rule 1.
@@ -441,35 +384,25 @@ TEST_F(Rules, SearchingComesBeforeAPausedQueue) {
 
 // The queue poll.
 
-TEST_F(Rules, FaultBitsStopThePollBeforeTheJobs) {
-    const std::uint32_t faults[] = {0x1, 0x2, 0x8, 0x10, 0x40, 0x80, 0x800, 0x1000,
-                                    0x40000, 0x200000, 0x400000};
+TEST_F(Rules, OnlyTheFaultBitsStopThePollBeforeTheJobs) {
     std::uint32_t mask = 0;
-    for (std::uint32_t bit : faults) {
-        mask |= bit;
+    for (int n = 0; n < 23; ++n) {
+        const std::uint32_t bit = 1u << n;
         Rig r;
         r.Move("COM1:");
         ASSERT_TRUE(r.Init());
         r.spooler.status = bit | (bit == 1 ? 0x2 : 0);  // not rule 2
         r.spooler.jobs = {8208};
         r.Second();
-        EXPECT_EQ(r.monitor.JobStatus(), -1) << std::hex << bit;
-        EXPECT_EQ(r.monitor.PrinterStatus(), r.spooler.status);
-        EXPECT_EQ(r.monitor.ShownState(), -1);
+        EXPECT_EQ(r.monitor.PrinterStatus(), r.spooler.status) << std::hex << bit;
+        if (r.monitor.JobStatus() == -1) {
+            mask |= bit;
+            EXPECT_EQ(r.monitor.ShownState(), -1) << std::hex << bit;
+        } else {
+            EXPECT_EQ(r.monitor.JobStatus(), 8208) << std::hex << bit;
+        }
     }
     EXPECT_EQ(mask, 0x6418DBu);
-}
-
-TEST_F(Rules, OtherQueueBitsStillLookAtTheJobs) {
-    for (std::uint32_t bit : {0x4u, 0x20u, 0x100u, 0x400u, 0x4000u, 0x20000u, 0x80000u}) {
-        Rig r;
-        r.Move("COM1:");
-        ASSERT_TRUE(r.Init());
-        r.spooler.status = bit;
-        r.spooler.jobs = {8208};
-        r.Second();
-        EXPECT_EQ(r.monitor.JobStatus(), 8208) << std::hex << bit;
-    }
 }
 
 TEST_F(Rules, LastPrintingJobWins) {
@@ -478,6 +411,11 @@ TEST_F(Rules, LastPrintingJobWins) {
     Tick();
     EXPECT_EQ(rig.monitor.JobStatus(), 0x2014);
     Jobs({8208, 0x8});
+    Tick();
+    EXPECT_EQ(rig.monitor.JobStatus(), 8208);
+    // Fewer jobs than the queue counts are walked safely.
+    rig.spooler.cJobsOverride = 5;
+    Jobs({8208});
     Tick();
     EXPECT_EQ(rig.monitor.JobStatus(), 8208);
 }
@@ -508,14 +446,11 @@ TEST_F(Rules, JobsAreEnumeratedFromTheFirstForTheQueuesCount) {
     for (std::uint32_t size : rig.spooler.querySizes) EXPECT_EQ(size, 10u);
     EXPECT_EQ(std::count(rig.heap.lines.begin(), rig.heap.lines.end(),
                          "Allocating a buffer of size 48"), 1);
-}
-
-TEST_F(Rules, QueueWithoutJobsIsNotEnumerated) {
-    Start("COM1:");
+    // A queue without jobs is not enumerated.
+    Jobs({});
     rig.spooler.calls.clear();
     Tick();
     EXPECT_EQ(std::count(rig.spooler.calls.begin(), rig.spooler.calls.end(), "enum"), 0);
-    EXPECT_EQ(State(), -1);
 }
 
 TEST_F(Rules, FailedQueueReadKeepsThePrinterStatus) {
@@ -562,14 +497,6 @@ TEST_F(Rules, FailedJobEnumerationLeavesThePrinterStatus) {
     rig.spooler.enumSizeQueryError = 5;
     Tick();
     EXPECT_EQ(rig.monitor.PrinterStatus(), 0u);
-}
-
-TEST_F(Rules, FewerJobsThanCountedAreWalkedSafely) {
-    Start("COM1:");
-    rig.spooler.cJobsOverride = 5;
-    Jobs({8208});
-    Tick();
-    EXPECT_EQ(rig.monitor.JobStatus(), 8208);
 }
 
 // The message reaches its control on every evaluated tick.
