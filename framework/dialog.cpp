@@ -15,14 +15,6 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     if (!control.m_hWnd) control.Attach(dx->m_dialog.GetDlgItem(id));
 }
 
-CDialog::~CDialog() {
-    if (m_hWnd) {
-        HWND hwnd = m_hWnd;
-        Unregister();
-        ::DestroyWindow(hwnd);
-    }
-}
-
 const MessageMap* CDialog::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
         OnCommand(IDOK, &CDialog::OnOKCommand),
@@ -69,11 +61,7 @@ INT_PTR CDialog::DoModal() {
         ::DispatchMessageA(&msg);
     }
     if (ownerDisabled) ::EnableWindow(owner, TRUE);
-    if (m_hWnd) {
-        HWND self = m_hWnd;
-        Unregister();
-        ::DestroyWindow(self);
-    }
+    DestroyOwnWindow();
     m_bModal = false;
     return m_nResult;
 }
@@ -82,11 +70,7 @@ void CDialog::EndDialog(INT_PTR result) {
     m_nResult = result;
     m_bEnded = true;
     if (m_hWnd) ::ShowWindow(m_hWnd, SW_HIDE);
-    if (!m_bModal && m_hWnd) {
-        HWND self = m_hWnd;
-        Unregister();
-        ::DestroyWindow(self);
-    }
+    if (!m_bModal) DestroyOwnWindow();
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
@@ -117,12 +101,6 @@ LRESULT CDialog::OnOKCommand(WPARAM, LPARAM) {
 LRESULT CDialog::OnCancelCommand(WPARAM, LPARAM) {
     OnCancel();
     return 0;
-}
-
-LRESULT CDialog::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The default of a dialog procedure is the dialog manager's own handling;
-    // for the colour messages that is the window default.
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,7 +25,6 @@ class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr)
         : m_nTemplateId(templateId), m_pParent(parent) {}
-    ~CDialog() override;
 
     // Runs the dialog until EndDialog; answers EndDialog's result (-1 when
     // the dialog could not be created).
@@ -45,7 +44,6 @@ protected:
     virtual void OnCancel();
 
     const MessageMap* GetMessageMap() const override;
-    LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     LRESULT OnOKCommand(WPARAM, LPARAM);

@@ -17,11 +17,13 @@ std::unordered_map<HWND, CWnd*>& Owners() {
 }  // namespace
 
 CWnd::~CWnd() {
-    if (m_hWnd && FromHandle(m_hWnd) == this) {
-        HWND hwnd = m_hWnd;
-        Unregister();
-        ::DestroyWindow(hwnd);
-    }
+    if (m_hWnd && FromHandle(m_hWnd) == this) DestroyOwnWindow();
+}
+
+void CWnd::DestroyOwnWindow() {
+    HWND hwnd = m_hWnd;
+    Unregister();
+    if (hwnd) ::DestroyWindow(hwnd);
 }
 
 void CWnd::Register(HWND hwnd) {
@@ -108,11 +110,9 @@ bool CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 }
 
 LRESULT CWnd::Default() {
-    return DefaultProcessing(m_current.message, m_current.wParam, m_current.lParam);
-}
-
-LRESULT CWnd::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    // For dialogs too: the dialog manager's default for the messages our
+    // dialogs pass on (painting, colours, position changes) is the window's.
+    return ::DefWindowProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
 }
 
 LRESULT CALLBACK CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -98,11 +98,12 @@ protected:
     // Default processing of the message being handled.
     LRESULT Default();
 
-    virtual LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-
     // Registers this object as the owner of a window handle.
     void Register(HWND hwnd);
     void Unregister();
+    // Destroys this object's window after letting go of it, so that no
+    // message of the destruction reaches the object.
+    void DestroyOwnWindow();
 
     struct CurrentMessage {
         UINT message;

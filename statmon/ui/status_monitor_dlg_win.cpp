@@ -3,7 +3,6 @@
 #include <dbt.h>
 
 #include "catalogue/model_catalogue.h"
-#include "framework/app.h"
 #include "statmon/ui/commands.h"
 #include "statmon/ui/pictures_win.h"
 #include "statmon/ui/resource.h"
@@ -34,7 +33,6 @@ CStatusMonitorDlg::CStatusMonitorDlg()
       m_monitor(*this, *m_spooler, *m_registry, *m_parallelPort) {}
 
 CStatusMonitorDlg::~CStatusMonitorDlg() {
-    m_worker.Stop();
     if (m_hTitleFont) ::DeleteObject(m_hTitleFont);
 }
 
@@ -160,8 +158,6 @@ LRESULT CStatusMonitorDlg::OnTrayShow(WPARAM, LPARAM) {
 
 LRESULT CStatusMonitorDlg::OnRestartMonitor(WPARAM, LPARAM) {
     UpdateData(TRUE);
-    if (framework::CWinApp* app = framework::CWinApp::Current(); app && app->m_pMainWnd)
-        m_hMainWnd = app->m_pMainWnd->m_hWnd;
     m_worker.Stop();
     if (!m_monitor.OpenModelPrinter()) return 0;  // no ticks until the next show
     StartTickWorker();

@@ -56,7 +56,6 @@ private:
     void StartTickWorker();
 
     std::string m_strMessage;
-    HWND m_hMainWnd = nullptr;
     framework::CWnd m_picture;   // control 1002
     HDEVNOTIFY m_hDevNotify = nullptr;
     framework::CWnd m_tip;       // control 1008
