@@ -23,8 +23,8 @@ constexpr std::uint64_t kDriverVersion = 0x0005000000000006ULL;
 // PRINTER_ATTRIBUTE_DEFAULT | PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST.
 constexpr std::uint32_t kPrinterAttributes = 0x204;
 
-long SetText(IRegistry& registry, RegKey key, const char* name, const std::string& text) {
-    return registry.SetValueEx(key, name, kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
+long SetText(common::IRegistry& registry, common::RegKey key, const char* name, const std::string& text) {
+    return registry.SetValueEx(key, name, common::kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
                                static_cast<std::uint32_t>(text.size() + 1));
 }
 
@@ -187,8 +187,8 @@ void CInstallerCore::RegisterAutoStart() {
     const std::string code = catalogue::Target().ModelCode;
     const std::string data = DriverDirectory() + "\\STM\\" + code;  // the system adds ".exe"
     const std::string name = "KLRN" + code;
-    RegKey key = 0;
-    if (m_platform.registry.OpenKeyEx(RegRoot::LocalMachine, kRunKey, kKeySetValue, &key) != 0) return;
+    common::RegKey key = 0;
+    if (m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeySetValue, &key) != 0) return;
     SetText(m_platform.registry, key, name.c_str(), data);
     m_platform.registry.CloseKey(key);
 }
@@ -196,13 +196,13 @@ void CInstallerCore::RegisterAutoStart() {
 char CInstallerCore::ProgramsDrive() {
     char programs[91] = {};
     bool read = false;
-    RegKey key = 0;
-    if (m_platform.registry.OpenKeyEx(RegRoot::CurrentUser, kShellFoldersKey, kKeyAllAccess, &key) == 0) {
-        std::uint32_t type = kRegSz;
+    common::RegKey key = 0;
+    if (m_platform.registry.OpenKeyEx(common::RegRoot::CurrentUser, kShellFoldersKey, common::kKeyAllAccess, &key) == 0) {
+        std::uint32_t type = common::kRegSz;
         std::uint32_t size = sizeof(programs) - 1;  // the last byte stays NUL
         read = m_platform.registry.QueryValueEx(key, "Programs", &type,
                                                 reinterpret_cast<std::uint8_t*>(programs), &size) == 0 &&
-               type == kRegSz;
+               type == common::kRegSz;
         m_platform.registry.CloseKey(key);
     }
     if (read && std::isalpha(static_cast<unsigned char>(programs[0]))) return programs[0];
@@ -236,9 +236,9 @@ void CInstallerCore::LaunchStatusMonitor() {
 
 bool CInstallerCore::RegisterUninstall() {
     const std::string uninstaller = DriverDirectory() + "\\Uninstall.exe";
-    RegKey key = 0;
-    if (m_platform.registry.CreateKeyEx(RegRoot::LocalMachine, kUninstallKey, kRegOptionNonVolatile,
-                                        kKeyAllAccess, &key) != 0)
+    common::RegKey key = 0;
+    if (m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine, kUninstallKey, common::kRegOptionNonVolatile,
+                                        common::kKeyAllAccess, &key) != 0)
         return false;
     bool written = SetText(m_platform.registry, key, "DisplayName", "Kelrona Printer Software") == 0;
     if (written) written = SetText(m_platform.registry, key, "UninstallString", uninstaller) == 0;

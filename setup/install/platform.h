@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "common/registry.h"
+
 namespace setup {
 
 // Win32 error codes the installer looks at.
@@ -33,14 +35,6 @@ constexpr std::uint16_t kFofNoErrorUi = 0x400;
 
 // Show command of the monitor's launch.
 constexpr int kSwMinimize = 6;
-
-// Registry.
-using RegKey = std::uintptr_t;  // opaque key handle; 0 is no key
-enum class RegRoot { LocalMachine, CurrentUser };
-constexpr std::uint32_t kKeySetValue = 0x0002;
-constexpr std::uint32_t kKeyAllAccess = 0xF003F;
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegOptionNonVolatile = 0;
 
 // Setup API.
 constexpr std::uint32_t kSpostPath = 1;
@@ -109,24 +103,6 @@ public:
     virtual bool AddPrinter(const PrinterRecord& record) = 0;
     // SetDefaultPrinterA(name).
     virtual bool SetDefaultPrinter(const char* name) = 0;
-};
-
-class IRegistry {
-public:
-    virtual ~IRegistry() = default;
-    // Each answers a Win32 error code (0 on success).
-    virtual long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access,
-                           RegKey* key) = 0;
-    // RegCreateKeyExA without class, with default security; the disposition
-    // is not reported.
-    virtual long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options,
-                             std::uint32_t access, RegKey* key) = 0;
-    // *type is in/out, *size is in (buffer size) and out (bytes read).
-    virtual long QueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                              std::uint8_t* data, std::uint32_t* size) = 0;
-    virtual long SetValueEx(RegKey key, const char* valueName, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t size) = 0;
-    virtual void CloseKey(RegKey key) = 0;
 };
 
 // A shell link object (CLSID_ShellLink with IShellLinkA), released when
@@ -202,7 +178,7 @@ std::unique_ptr<char[]> AllocateBuffer(std::size_t size);  // null when memory i
 // Everything the installer and the file copy reach the system through.
 struct InstallerPlatform {
     ISpooler& spooler;
-    IRegistry& registry;
+    common::IRegistry& registry;
     IShell& shell;
     ISetupApi& setupApi;
     IDesktop& desktop;

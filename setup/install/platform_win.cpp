@@ -96,42 +96,6 @@ public:
     bool SetDefaultPrinter(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
 };
 
-HKEY Root(RegRoot root) { return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
-HKEY Key(RegKey key) { return reinterpret_cast<HKEY>(key); }
-
-class Win32Registry : public IRegistry {
-public:
-    long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access, RegKey* key) override {
-        HKEY opened = nullptr;
-        const LONG result = ::RegOpenKeyExA(Root(root), subKey, 0, access, &opened);
-        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
-        return result;
-    }
-    long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options, std::uint32_t access,
-                     RegKey* key) override {
-        HKEY created = nullptr;
-        DWORD disposition = 0;
-        const LONG result = ::RegCreateKeyExA(Root(root), subKey, 0, nullptr, options, access, nullptr,
-                                              &created, &disposition);
-        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(created) : 0;
-        return result;
-    }
-    long QueryValueEx(RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
-                      std::uint32_t* size) override {
-        DWORD valueType = *type;
-        DWORD valueSize = *size;
-        const LONG result = ::RegQueryValueExA(Key(key), name, nullptr, &valueType, data, &valueSize);
-        *type = valueType;
-        *size = valueSize;
-        return result;
-    }
-    long SetValueEx(RegKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
-                    std::uint32_t size) override {
-        return ::RegSetValueExA(Key(key), name, 0, type, data, size);
-    }
-    void CloseKey(RegKey key) override { ::RegCloseKey(Key(key)); }
-};
-
 class Win32ShellLink : public IShellLinkObject {
 public:
     explicit Win32ShellLink(IShellLinkA* link) : m_link(link) {}
@@ -234,12 +198,12 @@ public:
 
 const InstallerPlatform& Win32Platform() {
     static Win32Spooler spooler;
-    static Win32Registry registry;
+    static const std::unique_ptr<common::IRegistry> registry = common::CreateRegistry();
     static Win32Shell shell;
     static Win32SetupApi setupApi;
     static Win32Desktop desktop;
     static Win32Kernel kernel;
-    static const InstallerPlatform platform{spooler, registry, shell, setupApi, desktop, kernel};
+    static const InstallerPlatform platform{spooler, *registry, shell, setupApi, desktop, kernel};
     return platform;
 }
 

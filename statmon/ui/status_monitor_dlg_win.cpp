@@ -28,7 +28,7 @@ CStatusMonitorDlg::CStatusMonitorDlg()
       m_strMessage("Searching the printer..."),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))),
       m_spooler(statmon::CreateSpooler()),
-      m_registry(statmon::CreateRegistry()),
+      m_registry(common::CreateRegistry()),
       m_parallelPort(statmon::CreateParallelPort()),
       m_monitor(*this, *m_spooler, *m_registry, *m_parallelPort) {}
 

@@ -71,17 +71,17 @@ struct ShellLinkState {
 };
 
 class FakeSystem : public ISpooler,
-                   public IRegistry,
+                   public common::IRegistry,
                    public IShell,
                    public ISetupApi,
                    public IDesktop,
                    public IKernel {
 public:
     FakeSystem() {
-        keys[{RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"}];
-        keys[{RegRoot::CurrentUser,
+        keys[{common::RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"}];
+        keys[{common::RegRoot::CurrentUser,
               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}]["Programs"] = {
-            kRegSz, std::string("D:\\Users\\someone\\Start Menu\\Programs") + '\0', 0};
+            common::kRegSz, std::string("D:\\Users\\someone\\Start Menu\\Programs") + '\0', 0};
     }
 
     InstallerPlatform Platform() { return InstallerPlatform{*this, *this, *this, *this, *this, *this}; }
@@ -138,14 +138,14 @@ public:
     }
 
     // ---- registry
-    using KeyId = std::pair<RegRoot, std::string>;
+    using KeyId = std::pair<common::RegRoot, std::string>;
     std::map<KeyId, std::map<std::string, ValueData>> keys;
-    std::map<RegKey, KeyId> open;
-    RegKey nextKey = 0x100;
+    std::map<common::RegKey, KeyId> open;
+    common::RegKey nextKey = 0x100;
     std::set<std::string> failingValues;  // value names whose writing fails
     bool createKeyFails = false;
     std::vector<std::pair<KeyId, std::uint32_t>> openedWith;  // key and access
-    long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access, RegKey* key) override {
+    long OpenKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t access, common::RegKey* key) override {
         openedWith.push_back({{root, subKey}, access});
         if (!keys.count({root, subKey})) return 2;
         *key = nextKey++;
@@ -153,8 +153,8 @@ public:
         return 0;
     }
     std::vector<std::uint32_t> createOptions, createAccess;
-    long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options, std::uint32_t access,
-                     RegKey* key) override {
+    long CreateKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t options, std::uint32_t access,
+                     common::RegKey* key) override {
         createOptions.push_back(options);
         createAccess.push_back(access);
         if (createKeyFails) return 5;
@@ -163,7 +163,7 @@ public:
         open[*key] = {root, subKey};
         return 0;
     }
-    long QueryValueEx(RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
+    long QueryValueEx(common::RegKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
                       std::uint32_t* size) override {
         auto& values = keys.at(open.at(key));
         auto it = values.find(name);
@@ -174,18 +174,18 @@ public:
         *size = static_cast<std::uint32_t>(it->second.bytes.size());
         return 0;
     }
-    long SetValueEx(RegKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
+    long SetValueEx(common::RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t size) override {
         if (failingValues.count(name)) return 5;
         keys.at(open.at(key))[name] = {type, std::string(reinterpret_cast<const char*>(data), size), size};
         return 0;
     }
-    std::vector<RegKey> closed;
-    void CloseKey(RegKey key) override {
+    std::vector<common::RegKey> closed;
+    void CloseKey(common::RegKey key) override {
         closed.push_back(key);
         open.erase(key);
     }
-    const ValueData* Value(RegRoot root, const std::string& key, const std::string& name) const {
+    const ValueData* Value(common::RegRoot root, const std::string& key, const std::string& name) const {
         auto k = keys.find({root, key});
         if (k == keys.end()) return nullptr;
         auto v = k->second.find(name);
