@@ -5,7 +5,6 @@
 // fail with a code.
 #pragma once
 
-#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -386,20 +385,13 @@ public:
         folders.erase(Text(path));
         return true;
     }
-    // Patterns "<folder>\<start>*<end>", matched without regard to case.
+    // Every file directly in the pattern's folder (the caller filters).
     std::vector<std::string> FindFiles(const char* pattern) override {
-        const std::string text = Text(pattern);
-        const std::size_t slash = text.rfind('\\'), star = text.find('*', slash);
-        const std::string folder = text.substr(0, slash + 1), start = Lower(text.substr(slash + 1, star - slash - 1)),
-                          end = Lower(text.substr(star + 1));
+        const std::string folder = Text(pattern).substr(0, Text(pattern).rfind('\\') + 1);
         std::vector<std::string> names;
-        for (const std::string& file : files) {
-            if (file.compare(0, folder.size(), folder) != 0) continue;
-            const std::string name = Lower(file.substr(folder.size()));
-            if (name.find('\\') == std::string::npos && name.size() >= start.size() + end.size() &&
-                name.compare(0, start.size(), start) == 0 && name.compare(name.size() - end.size(), end.size(), end) == 0)
+        for (const std::string& file : files)
+            if (file.compare(0, folder.size(), folder) == 0 && file.find('\\', folder.size()) == std::string::npos)
                 names.push_back(file.substr(folder.size()));
-        }
         return names;
     }
     class ProcessWait : public IProcessWait {
@@ -433,10 +425,6 @@ private:
         if (it == refusals.end()) return false;
         lastError = it->second;
         return true;
-    }
-    static std::string Lower(std::string text) {
-        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return text;
     }
 };
 

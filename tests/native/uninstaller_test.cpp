@@ -1,7 +1,8 @@
 // The uninstaller against a recording system holding a whole installation of
 // the model beside another driver's printer: the order of the removals, what
 // stays for another model, a second run, and failures that are reported
-// while the rest is still removed.
+// while the rest is still removed. (The question, No and the refusal beside
+// another uninstaller are covered end to end: tests/e2e/uninstall_e2e.sh.)
 #include "uninstall/remove/uninstaller.h"
 
 #include <gtest/gtest.h>
@@ -176,52 +177,6 @@ TEST(Uninstaller, EachFailureIsReportedAndTheRestDone) {
         EXPECT_NE(report.find(std::string("\n\nNot removed:\n- ") + failure.line), std::string::npos) << report;
         EXPECT_NE(report.find("\n\nClose any program that may use these parts, then run Uninstall again."), std::string::npos);
         EXPECT_EQ(sys.messages[0].type, 0x30u) << "warning icon";
-    }
-}
-
-class FakeMutexes : public common::IMutexSystem {
-public:
-    explicit FakeMutexes(std::uint32_t error) : m_error(error) {}
-    common::MutexHandle CreateNamedMutex(const char* name, std::uint32_t* lastError) override {
-        names.push_back(name);
-        *lastError = m_error;
-        return 1;
-    }
-    void CloseMutex(common::MutexHandle) override {}
-    std::vector<std::string> names;
-
-private:
-    std::uint32_t m_error;
-};
-
-TEST(Uninstaller, AsksOnceAndRefusesBesideSetup) {
-    struct Case {
-        std::uint32_t mutexError;
-        int answer;
-        bool removes;
-    };
-    for (const Case c : {Case{183, 6, false}, Case{0, 7, false}, Case{0, 6, true}}) {
-        FakeSystem sys;
-        Install(sys);
-        sys.messageAnswer = c.answer;
-        FakeMutexes mutexes(c.mutexError);
-        {
-            const setup::InstallerPlatform platform = sys.Platform();
-            CUninstallerCore uninstaller(platform);
-            common::SingleInstanceGuard guard(mutexes, "Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}");
-            uninstaller.Run(guard);
-        }
-        EXPECT_EQ(mutexes.names, std::vector<std::string>{"Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}"});
-        EXPECT_EQ(sys.removals.empty(), !c.removes);
-        ASSERT_EQ(sys.messages.size(), c.removes ? 2u : 1u);
-        if (c.mutexError) {
-            EXPECT_EQ(sys.messages[0].text,
-                      "Another application is already running. Please terminate the previous application.");
-            EXPECT_EQ(sys.messages[0].type, 0x10u);
-        } else {
-            EXPECT_EQ(sys.messages[0].type, 0x24u) << "Yes/No, question icon";
-            EXPECT_EQ(sys.messages[0].text.rfind("Do you want to remove the printer software of the KLR VX 7 Ember", 0), 0u);
-        }
     }
 }
 
