@@ -1,6 +1,6 @@
 // The registry, shaped like RegOpenKeyExA, RegQueryValueExA, RegCloseKey
-// (reading, all the monitor needs) and RegCreateKeyExA, RegSetValueExA
-// (Setup's writing).
+// (reading, all the monitor needs), RegCreateKeyExA, RegSetValueExA
+// (Setup's writing) and RegDeleteValueA, RegDeleteKeyA (the uninstaller's).
 #pragma once
 
 #include <cstdint>
@@ -43,6 +43,10 @@ public:
                              std::uint32_t access, RegKey* key) = 0;
     virtual long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) = 0;
+    // The key must be open with KEY_SET_VALUE.
+    virtual long DeleteValue(RegKey key, const std::string& valueName) = 0;
+    // Only a key without subkeys goes.
+    virtual long DeleteKey(RegRoot root, const std::string& subKey) = 0;
 };
 
 // The registry of the running system (registry_win.cpp).

@@ -45,6 +45,12 @@ public:
                     const std::uint8_t* data, std::uint32_t size) override {
         return ::RegSetValueExA(Key(key), valueName.c_str(), 0, type, data, size);
     }
+    long DeleteValue(RegKey key, const std::string& valueName) override {
+        return ::RegDeleteValueA(Key(key), valueName.c_str());
+    }
+    long DeleteKey(RegRoot root, const std::string& subKey) override {
+        return ::RegDeleteKeyA(Root(root), subKey.c_str());
+    }
     void CloseKey(RegKey key) override {
         if (key) ::RegCloseKey(Key(key));
     }

@@ -92,7 +92,7 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
     m_hDevNotify = ::RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     const auto model = catalogue::Target();
-    SetWindowText(std::string(model.DisplayName) + " - Status Monitor");
+    SetWindowText(std::string(model.DisplayName) + statmon::kStatusCaptionSuffix);
     m_version.SetWindowText(catalogue::StatmonVersionText);
     m_tip.SetWindowText(statmon::NextTip());
 

@@ -1,5 +1,8 @@
 // A recording stand-in for every system operation of Setup's installer and
-// driver file copy: spooler, registry, shell, setup API, desktop, kernel.
+// driver file copy, and of the uninstaller: spooler, registry, shell, setup
+// API, desktop, kernel. The removals the uninstaller asks for are logged in
+// `removals`, in order, as "<kind> <name>"; `refusals` makes any of them
+// fail with a code.
 #pragma once
 
 #include <cstring>
@@ -128,12 +131,37 @@ public:
         if (!ports.count(Text(r.pPortName))) return Fail(kErrorUnknownPort);
         if (!driverKnown) return Fail(kErrorUnknownPrinterDriver);
         printers.insert(Text(r.pPrinterName));
+        printerDrivers[Text(r.pPrinterName)] = Text(r.pDriverName);
         return true;
     }
 
     std::vector<std::string> defaultPrinters;
     bool SetDefaultPrinter(const char* name) override {
         defaultPrinters.push_back(Text(name));
+        return true;
+    }
+
+    std::map<std::string, std::string> printerDrivers;  // queue in `printers` -> its driver
+    bool listFails = false;
+    bool ListPrinters(std::vector<PrinterEntry>* list) override {
+        if (listFails) return Fail(5);
+        list->clear();
+        for (const std::string& name : printers) list->push_back({name, printerDrivers[name]});
+        return true;
+    }
+    bool DeleteQueue(const char* name) override {
+        if (Refused("queue " + Text(name))) return false;
+        if (!printers.erase(Text(name))) return Fail(kErrorInvalidPrinterName);
+        return true;
+    }
+    std::vector<std::uint32_t> driverDeleteFlags;
+    bool DeleteDriver(const char* name, std::uint32_t flags) override {
+        driverDeleteFlags.push_back(flags);
+        if (Refused("driver " + Text(name))) return false;
+        if (!driverKnown) return Fail(kErrorUnknownPrinterDriver);
+        for (const std::string& printer : printers)
+            if (printerDrivers[printer] == Text(name)) return Fail(3001);  // ERROR_PRINTER_DRIVER_IN_USE
+        driverKnown = false;
         return true;
     }
 
@@ -179,6 +207,14 @@ public:
         if (failingValues.count(name)) return 5;
         keys.at(open.at(key))[name] = {type, std::string(reinterpret_cast<const char*>(data), size), size};
         return 0;
+    }
+    long DeleteValue(common::RegKey key, const std::string& name) override {
+        if (Refused("value " + name)) return static_cast<long>(lastError);
+        return keys.at(open.at(key)).erase(name) ? 0 : 2;
+    }
+    long DeleteKey(common::RegRoot root, const std::string& subKey) override {
+        if (Refused("key " + subKey)) return static_cast<long>(lastError);
+        return keys.erase({root, subKey}) ? 0 : 2;
     }
     std::vector<common::RegKey> closed;
     void CloseKey(common::RegKey key) override {
@@ -266,12 +302,27 @@ public:
         std::strncpy(destName, "C:\\WINDOWS\\INF\\oem7.inf", destSize - 1);
         return true;
     }
+    std::map<std::string, std::string> infOriginalNames;  // stored INF (a file in `files`) -> its original name
+    std::string OriginalInfName(const char* path) override {
+        auto it = infOriginalNames.find(Text(path));
+        return it == infOriginalNames.end() ? std::string() : it->second;
+    }
+    std::vector<std::uint32_t> infUninstallFlags;
+    bool UninstallOEMInf(const char* name, std::uint32_t flags) override {
+        infUninstallFlags.push_back(flags);
+        if (Refused("inf " + Text(name))) return false;
+        const std::string path = windowsDirectory + "\\inf\\" + Text(name);
+        if (!files.erase(path)) return Fail(kErrorFileNotFound);
+        infOriginalNames.erase(path);
+        return true;
+    }
 
     // ---- desktop
     std::vector<Message> messages;
+    int messageAnswer = 1;  // IDOK
     int ShowMessage(const char* text, const char* caption, std::uint32_t type) override {
         messages.push_back({text, caption, type});
-        return 1;
+        return messageAnswer;
     }
     int waitDepth = 0;
     int waitBegun = 0;
@@ -283,6 +334,24 @@ public:
     }
     void EndWaitCursor() override {
         if (--waitDepth < 0) waitUnbalanced = true;
+    }
+
+    // A running status monitor: its window (handle 0x77) and process.
+    bool monitorRunning = false;
+    bool monitorEndsOnExit = true;
+    std::string monitorCaption = "KLR VX 7 Ember - Status Monitor";
+    static constexpr WindowHandle kMonitorWindow = 0x77;
+    static constexpr std::uint32_t kMonitorProcess = 4242;
+    WindowHandle FindTopWindow(const char* cls, const char* title) override {
+        return monitorRunning && Text(cls) == "#32770" && Text(title) == monitorCaption ? kMonitorWindow : 0;
+    }
+    std::uint32_t WindowProcessId(WindowHandle window) override {
+        return monitorRunning && window == kMonitorWindow ? kMonitorProcess : 0;
+    }
+    bool PostCommand(WindowHandle window, std::uint32_t id) override {
+        if (Refused("command " + std::to_string(id))) return false;
+        if (window == kMonitorWindow && id == 104 && monitorEndsOnExit) monitorRunning = false;
+        return true;
     }
 
     // ---- kernel
@@ -298,10 +367,64 @@ public:
         waitDepthAtExit = waitDepth;
     }
 
+    // Files and folders by full path (a folder holds what starts with its
+    // path and a backslash).
+    std::set<std::string> files, folders;
+    bool FileExists(const char* path) override { return files.count(Text(path)) != 0; }
+    bool RemoveFile(const char* path) override {
+        if (Refused("file " + Text(path))) return false;
+        return files.erase(Text(path)) ? true : Fail(kErrorFileNotFound);
+    }
+    bool RemoveFolder(const char* path) override {
+        if (Refused("folder " + Text(path))) return false;
+        if (!folders.count(Text(path))) return Fail(kErrorFileNotFound);
+        const std::string inside = Text(path) + "\\";
+        for (const auto* names : {&files, &folders})
+            for (const std::string& name : *names)
+                if (name.compare(0, inside.size(), inside) == 0) return Fail(145);  // ERROR_DIR_NOT_EMPTY
+        folders.erase(Text(path));
+        return true;
+    }
+    // Every file directly in the pattern's folder (the caller filters).
+    std::vector<std::string> FindFiles(const char* pattern) override {
+        const std::string folder = Text(pattern).substr(0, Text(pattern).rfind('\\') + 1);
+        std::vector<std::string> names;
+        for (const std::string& file : files)
+            if (file.compare(0, folder.size(), folder) == 0 && file.find('\\', folder.size()) == std::string::npos)
+                names.push_back(file.substr(folder.size()));
+        return names;
+    }
+    class ProcessWait : public IProcessWait {
+    public:
+        explicit ProcessWait(FakeSystem& system) : m_system(system) {}
+        bool WaitForEnd(std::uint32_t ms) override {
+            m_system.removals.push_back("wait " + std::to_string(ms));
+            return !m_system.monitorRunning;
+        }
+
+    private:
+        FakeSystem& m_system;
+    };
+    std::unique_ptr<IProcessWait> OpenProcessToWait(std::uint32_t id) override {
+        if (Refused("open " + std::to_string(id))) return nullptr;
+        return std::make_unique<ProcessWait>(*this);
+    }
+
+    std::vector<std::string> removals;
+    std::map<std::string, std::uint32_t> refusals;
+
 private:
     bool Fail(std::uint32_t error) {
         lastError = error;
         return false;
+    }
+    // Logs the removal; true (with its code) when it is to fail.
+    bool Refused(const std::string& what) {
+        removals.push_back(what);
+        auto it = refusals.find(what);
+        if (it == refusals.end()) return false;
+        lastError = it->second;
+        return true;
     }
 };
 
