@@ -230,7 +230,11 @@ int main(int argc, char** argv) {
     // seen from that desktop only.
     char desktopName[256] = {};
     if (::GetEnvironmentVariableA("WINTEST_DESKTOP", desktopName, sizeof(desktopName)) > 0) {
-        HDESK desktop = ::OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
+        HDESK desktop = nullptr;  // it may still be in the making
+        for (int i = 0; i < 200 && !desktop; ++i) {
+            desktop = ::OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
+            if (!desktop) ::Sleep(50);
+        }
         if (!desktop || !::SetThreadDesktop(desktop)) {
             std::fprintf(stderr, "wintest: no desktop \"%s\"\n", desktopName);
             return 2;
