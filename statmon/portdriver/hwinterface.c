@@ -146,7 +146,9 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     (void)registryPath;
 
     RtlInitUnicodeString(&name, L"\\Device\\hwinterface");
-    status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
+    // Secure open: the device's security also guards opens of names below it.
+    status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE,
+                            &device);
     if (!NT_SUCCESS(status)) return status;
 
     RtlInitUnicodeString(&link, L"\\DosDevices\\hwinterface");

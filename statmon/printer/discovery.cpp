@@ -12,7 +12,7 @@ std::string DsSpoolerKey() {
 }
 
 bool PrinterDiscovery::OpenModelPrinter() {
-    m_state.m_defaults = PrinterDefaults{nullptr, nullptr, PRINTER_ALL_ACCESS_RIGHTS};
+    m_state.m_defaults = PrinterDefaults{nullptr, nullptr, PRINTER_ACCESS_USE_RIGHTS};
 
     // The previous pass's handle is never used again.
     if (m_state.m_hPrinter) {
@@ -105,8 +105,9 @@ void PrinterDiscovery::StopPortTimer() {
 }
 
 bool PrinterDiscovery::PortChanged() {
+    // Read access: HKLM is not writable for the user the monitor runs as.
     common::RegKey key = 0;
-    if (m_registry.OpenKeyEx(common::RegRoot::LocalMachine, DsSpoolerKey(), common::kKeyAllAccess, &key) != 0)
+    if (m_registry.OpenKeyEx(common::RegRoot::LocalMachine, DsSpoolerKey(), common::kKeyRead, &key) != 0)
         return false;
 
     std::uint8_t data[kPublishedPortNameBytes] = {};

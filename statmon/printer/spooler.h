@@ -12,7 +12,9 @@ namespace statmon {
 
 using PrinterHandle = std::uintptr_t;  // opaque queue handle; 0 is no queue
 
-constexpr std::uint32_t PRINTER_ALL_ACCESS_RIGHTS = 0xF000C;  // PRINTER_ALL_ACCESS
+// The access the monitor opens its queue with: reading the queue's records
+// and its job list needs no more, and a standard user is granted it.
+constexpr std::uint32_t PRINTER_ACCESS_USE_RIGHTS = 0x8;  // PRINTER_ACCESS_USE
 constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER_CODE = 122;  // ERROR_INSUFFICIENT_BUFFER
 
 // Size of the scratch buffer of a size query.

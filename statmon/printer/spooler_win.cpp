@@ -10,7 +10,7 @@ namespace statmon {
 namespace {
 
 static_assert(sizeof(PrinterHandle) >= sizeof(HANDLE), "a queue handle fits the opaque handle");
-static_assert(PRINTER_ALL_ACCESS_RIGHTS == PRINTER_ALL_ACCESS, "PRINTER_ALL_ACCESS");
+static_assert(PRINTER_ACCESS_USE_RIGHTS == PRINTER_ACCESS_USE, "PRINTER_ACCESS_USE");
 static_assert(ERROR_INSUFFICIENT_BUFFER_CODE == ERROR_INSUFFICIENT_BUFFER,
               "ERROR_INSUFFICIENT_BUFFER");
 #if !defined(_WIN64)

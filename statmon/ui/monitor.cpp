@@ -1,5 +1,7 @@
 #include "statmon/ui/monitor.h"
 
+#include "catalogue/model_catalogue.h"
+
 namespace statmon {
 
 Monitor::Monitor(IStatusWindow& window, ISpooler& spooler, common::IRegistryReader& registry,
@@ -15,10 +17,14 @@ Monitor::~Monitor() {
     if (m_port.m_hPrinter) m_spooler.ClosePrinter(m_port.m_hPrinter);
 }
 
-bool Monitor::OpenModelPrinter() { return m_discovery.OpenModelPrinter(); }
+bool Monitor::OpenModelPrinter() {
+    m_bMonitoring = m_discovery.OpenModelPrinter();
+    return m_bMonitoring;
+}
 
 void Monitor::OnStatusTick() {
     m_nLastRule = 0;
+    if (!m_bMonitoring) return;
     if (m_discovery.PortChanged()) {
         m_window.Restart();
         return;
@@ -34,6 +40,19 @@ void Monitor::OnStatusTick() {
     m_nLastRule = m_machine.Evaluate(in);
 
     m_window.WriteControls();
+}
+
+void Monitor::FindUsbPrinter(IDeviceInterfaces& devices) {
+    if (ScanForUsbPrinter(devices, common::UsbInterfacePath(catalogue::Target().UsbSerial)))
+        m_bUsbPresent = true;
+}
+
+void Monitor::OnDeviceChange(const common::DeviceNotice& notice) {
+    switch (common::ClassifyUsbNotice(notice, common::UsbDeviceName(catalogue::Target().UsbSerial))) {
+    case common::UsbNotice::ModelArrived: m_bUsbPresent = true; break;
+    case common::UsbNotice::ModelRemoved: m_bUsbPresent = false; break;
+    case common::UsbNotice::Other: break;
+    }
 }
 
 void Monitor::BeginSearching() { m_machine.BeginSearching(); }

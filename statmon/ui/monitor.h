@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "common/device_notice.h"
 #include "statmon/printer/discovery.h"
 #include "statmon/printer/parallel_port.h"
 #include "common/registry.h"
 #include "statmon/printer/spooler.h"
+#include "statmon/printer/usb_presence.h"
 #include "statmon/ui/state_machine.h"
 #include "statmon/ui/status_window.h"
 
@@ -29,8 +31,17 @@ public:
 
     // WM_STATUS_TICK: a moved queue runs the restart command and ends the
     // tick; otherwise the queue poll, the first matching rule, and the
-    // message written to its control.
+    // message written to its control. After an OpenModelPrinter that
+    // answered false no worker runs, and a tick still queued from the
+    // stopped one changes nothing (the not-installed display stays).
     void OnStatusTick();
+
+    // Window initialisation: scans the present USB printing interfaces for
+    // the model's; sets the USB presence when found (the caller clears it first).
+    void FindUsbPrinter(IDeviceInterfaces& devices);
+    // WM_DEVICECHANGE: an arrival or removal of the model's USB device sets
+    // or clears the USB presence; every other notice changes nothing.
+    void OnDeviceChange(const common::DeviceNotice& notice);
 
     // The show command's part: the Searching phase begins.
     void BeginSearching();
@@ -72,6 +83,7 @@ private:
     std::uint32_t m_nPrinterStatus = 0;
     PrinterPortState m_port;  // m_hPrinter, defaults, m_strPortKind/Name, m_nPortStatus, m_nTimerId
     bool m_bUsbPresent = false;
+    bool m_bMonitoring = false;  // the last OpenModelPrinter answered true
 
     ISpoolHeap* m_pHeap;
     PrinterDiscovery m_discovery;

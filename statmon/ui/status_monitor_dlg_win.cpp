@@ -1,22 +1,13 @@
 #include "statmon/ui/status_monitor_dlg_win.h"
 
-#include <dbt.h>
-
 #include "catalogue/model_catalogue.h"
+#include "common/device_notice_win.h"
 #include "statmon/ui/commands.h"
 #include "statmon/ui/pictures_win.h"
 #include "statmon/ui/resource.h"
 #include "statmon/ui/tips.h"
 
 namespace {
-
-// GUID_DEVINTERFACE_USB_DEVICE
-const GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2,
-                                  {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
-
-#if !defined(_WIN64)
-static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32, "notification filter is 32 bytes");
-#endif
 
 constexpr UINT_PTR kPortTimerId = 1;
 constexpr UINT kPortTimerPeriod = 1000;
@@ -30,6 +21,7 @@ CStatusMonitorDlg::CStatusMonitorDlg()
       m_spooler(statmon::CreateSpooler()),
       m_registry(common::CreateRegistry()),
       m_parallelPort(statmon::CreateParallelPort()),
+      m_usbDevices(statmon::CreateDeviceInterfaces()),
       m_monitor(*this, *m_spooler, *m_registry, *m_parallelPort) {}
 
 CStatusMonitorDlg::~CStatusMonitorDlg() {
@@ -47,6 +39,7 @@ const framework::MessageMap* CStatusMonitorDlg::GetMessageMap() const {
         OnCommand(statmon::ID_TRAY_EXIT, &T::OnTrayExit),
         OnCommand(IDC_OK_BUTTON, &T::OnOkButton),
         OnMessage(statmon::WM_STATUS_TICK, &T::OnStatusTick),
+        OnMessage(WM_DEVICECHANGE, &T::OnDeviceChange),
         OnMessage(WM_TIMER, &T::OnTimer),
         OnMessage(WM_CTLCOLORSTATIC, &T::OnCtlColorStatic),
         OnMessage(WM_WINDOWPOSCHANGING, &T::OnWindowPosChanging),
@@ -84,12 +77,8 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
 
     if (m_monitor.OpenModelPrinter()) StartTickWorker();
     m_monitor.SetUsbPresent(false);
-
-    DEV_BROADCAST_DEVICEINTERFACE_A filter{};
-    filter.dbcc_size = sizeof(filter);
-    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = kUsbDeviceInterface;
-    m_hDevNotify = ::RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    m_monitor.FindUsbPrinter(*m_usbDevices);
+    m_hDevNotify = common::RegisterUsbDeviceNotices(m_hWnd);
 
     const auto model = catalogue::Target();
     SetWindowText(std::string(model.DisplayName) + statmon::kStatusCaptionSuffix);
@@ -187,6 +176,11 @@ void CStatusMonitorDlg::OnCancel() { ShowWindow(SW_HIDE); }
 
 LRESULT CStatusMonitorDlg::OnStatusTick(WPARAM, LPARAM) {
     m_monitor.OnStatusTick();
+    return 0;
+}
+
+LRESULT CStatusMonitorDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+    m_monitor.OnDeviceChange(common::DecodeDeviceNotice(wParam, lParam));
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "statmon/printer/parallel_port.h"
 #include "common/registry.h"
 #include "statmon/printer/spooler.h"
+#include "statmon/printer/usb_presence.h"
 #include "statmon/ui/monitor.h"
 #include "statmon/ui/status_window.h"
 #include "statmon/ui/tick_worker.h"
@@ -49,6 +50,7 @@ private:
     LRESULT OnTrayExit(WPARAM, LPARAM);
     LRESULT OnOkButton(WPARAM, LPARAM);
     LRESULT OnStatusTick(WPARAM, LPARAM);
+    LRESULT OnDeviceChange(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnCtlColorStatic(WPARAM, LPARAM);
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<statmon::ISpooler> m_spooler;
     std::unique_ptr<common::IRegistryReader> m_registry;
     std::unique_ptr<statmon::IParallelPort> m_parallelPort;
+    std::unique_ptr<statmon::IDeviceInterfaces> m_usbDevices;
     statmon::Monitor m_monitor;
 
     statmon::TickWorker m_worker;

@@ -1,5 +1,6 @@
 #include "statmon/ui/sys_tray_win.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "statmon/ui/commands.h"
@@ -13,6 +14,14 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the icon record is the first, 88-b
 namespace {
 
 constexpr UINT kIconId = 1;
+
+// The tip field of the first record layout: 64 characters, terminator
+// included. The SDK's record may have a longer field, but the shell reads
+// only the first 64 of a record whose size says 88.
+constexpr int kTipChars = 64;
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipChars <= NOTIFYICONDATAA_V1_SIZE,
+              "the tip lies inside the first layout");
+static_assert(sizeof(NOTIFYICONDATAA::szTip) >= kTipChars, "the SDK's tip field holds 64");
 
 // The sweep's window operations on the real desktop.
 class DesktopWindows : public statmon::ITrayWindows {
@@ -62,7 +71,7 @@ int CSysTray::Create(HWND statusWindow, UINT callbackMessage, const char* tip, H
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_nid.uCallbackMessage = callbackMessage;
     m_nid.hIcon = icon;
-    if (tip) ::lstrcpynA(m_nid.szTip, tip, sizeof(m_nid.szTip));
+    if (tip) ::lstrcpynA(m_nid.szTip, tip, kTipChars);  // cut to 63 and terminated
 
     m_bIconAdded = ::Shell_NotifyIconA(NIM_ADD, &m_nid);
     return 0;

@@ -25,6 +25,38 @@ wait_exit() {
     if kill -0 "$pid" 2>/dev/null; then exit_status=running; return 1; fi
     wait "$pid"; exit_status=$?
 }
+# The status window and what the monitor shows in it.
+STATUS="KLR VX 7 Ember - Status Monitor"
+QUEUE="KLR VX 7 Ember"
+BLUE="0,0,255" GREY="172,168,153"   # title colours of good news and of errors
+ID_TRAY_SHOW=101 ID_TRAY_EXIT=104 IDC_OK=1007
+# becomes <what> <expected> <seconds> <wintest args...>: waits until the
+# wintest query prints the expected text; reports pass or fail.
+becomes() {
+    local what=$1 expected=$2 seconds=$3 i got=""; shift 3
+    for ((i = 0; i < seconds * 4; i++)); do
+        got=$(wintest "$@")
+        [ "$got" = "$expected" ] && { pass "$what"; return 0; }
+        sleep 0.25
+    done
+    fail "$what: expected [$expected], got [$got]"; return 1
+}
+title_becomes() { becomes "$1" "$2" "$3" text "$STATUS" 1004; }
+message_becomes() { becomes "$1" "$2" "$3" text "$STATUS" 1005; }
+colour_becomes() { becomes "$1" "$2" "${3:-2}" colour "$STATUS" 1004; }
+testqueue() { "$WINE_RUN" "$TESTQUEUE_EXE" "$@" >/dev/null 2>&1; }
+
+# The monitor against the test-only spooler stand-in (tests/e2e/standin):
+# spooler_script LINE...  writes the queue and job status words it reports;
+# start_spooled_monitor <pid variable> starts the copy of statmon.exe that
+# sits beside the stand-in, which forwards to a copy of Wine's winspool.drv.
+spooler_script() { printf '%s\n' "$@" > "$SPOOLED_DIR/spooler-script.txt"; }
+start_spooled_monitor() {
+    cp "$WINEPREFIX/drive_c/windows/system32/winspool.drv" "$SPOOLED_DIR/winspool_wine.drv"
+    WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>&1 &
+    printf -v "$1" '%s' "$!"
+}
+
 stop_all() { /usr/lib/wine/wineserver -k 2>/dev/null || true; sleep 0.5; }
 finish() {
     stop_all

@@ -73,6 +73,9 @@ struct FakeWindow : IStatusWindow {
 // spare bytes; JOB_INFO_2 as 16 bytes each, Status first.
 struct FakeSpooler : ISpooler {
     bool installed = true;
+    // The rights on the queue of the user the monitor runs as (by default
+    // an administrator's); asking for more is refused with access denied.
+    std::uint32_t grantedAccess = 0xF000C;
     std::string queueName;  // name asked for by the last open
     PrinterDefaults lastDefaults;
     bool defaultsGiven = false;
@@ -107,6 +110,10 @@ struct FakeSpooler : ISpooler {
         if (defaults) lastDefaults = *defaults;
         if (!installed || name != catalogue::Target().DisplayName) {
             lastError = 1801;  // ERROR_INVALID_PRINTER_NAME
+            return false;
+        }
+        if (defaults && (defaults->DesiredAccess & ~grantedAccess)) {
+            lastError = 5;  // ERROR_ACCESS_DENIED
             return false;
         }
         *printer = nextHandle++;
@@ -196,6 +203,7 @@ struct FakeRegistry : common::IRegistryReader {
     // key path (under HKLM) -> value name -> bytes
     std::map<std::string, std::map<std::string, std::vector<std::uint8_t>>> keys;
     long openError = 0;  // forced error of every open
+    std::uint32_t grantedAccess = 0xF003F;  // more is refused with access denied
     std::vector<std::uint32_t> accesses;
     std::vector<std::uint32_t> typesPassed;
     std::map<common::RegKey, std::string> openKeys;
@@ -206,6 +214,7 @@ struct FakeRegistry : common::IRegistryReader {
                    common::RegKey* key) override {
         accesses.push_back(access);
         if (openError) return openError;
+        if (access & ~grantedAccess) return 5;
         if (root != common::RegRoot::LocalMachine || !keys.count(subKey)) return 2;
         *key = nextKey++;
         openKeys[*key] = subKey;

@@ -72,14 +72,24 @@ TEST(Monitor, RestartWithTheQueueGoneStopsTicks) {
     EXPECT_EQ(rig.window.title, "Ready");
 }
 
-TEST(Monitor, TickWithoutAQueueHandleDecidesFromThePort) {
+TEST(Monitor, TicksLeftQueuedByAFailedRestartChangeNothing) {
     Rig rig;
+    rig.Move("COM1:");
+    ASSERT_TRUE(rig.Init());
+    rig.Second();
     rig.spooler.installed = false;
-    ASSERT_FALSE(rig.Init());
+    rig.ShowCommand();  // the Searching phase begins; the restart cannot open the queue
+    ASSERT_FALSE(rig.workerRunning);
     rig.spooler.calls.clear();
-    rig.monitor.OnStatusTick();  // a tick that was already queued
-    EXPECT_EQ(std::count(rig.spooler.calls.begin(), rig.spooler.calls.end(), "get2"), 0);
-    EXPECT_EQ(rig.monitor.JobStatus(), -1);
+    for (int i = 0; i < 4; ++i) rig.monitor.OnStatusTick();  // posted before the worker stopped
+    EXPECT_EQ(rig.window.title, "No Printer Found");
+    EXPECT_EQ(rig.window.control, "KLR VX 7 Ember not installed.");
+    EXPECT_TRUE(rig.spooler.calls.empty());
+
+    rig.spooler.installed = true;  // the next show command searches, then shows the state
+    rig.ShowCommand();
+    rig.Seconds(4);
+    EXPECT_EQ(rig.window.title, "Ready");
 }
 
 TEST(Monitor, PortTimerStoresTheDecodedStatus) {

@@ -89,6 +89,15 @@ TEST_F(SysTray, NotificationRecordIsTheFirstLayout) {
     EXPECT_STREQ(nid.szTip, "KLR-N Status Monitor Utility");
 }
 
+TEST_F(SysTray, ALongTipIsCutInsideTheFirstLayoutsField) {
+    CSysTray tray;
+    const std::string tip(100, 'x');
+    tray.Create(m_status.m_hWnd, statmon::WM_TRAY_NOTIFY, tip.c_str(), m_icon);
+    const NOTIFYICONDATAA& nid = tray.NotifyData();
+    EXPECT_EQ(std::string(nid.szTip), std::string(63, 'x'));  // the terminator is the 64th
+    tray.Remove();
+}
+
 TEST_F(SysTray, MenuHoldsTheModelEntryAndExit) {
     HMENU menu = m_tray.Menu();
     ASSERT_NE(menu, nullptr);

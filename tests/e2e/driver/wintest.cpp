@@ -1,6 +1,8 @@
 // wintest: drives the programs under test from the outside, as a user or
 // the shell would. Windows are named by their exact title ("class:NAME"
-// names a window by class instead, "class:NAME/TITLE" by both).
+// names a window by class instead, "class:NAME/TITLE" by both). With
+// WINTEST_DESKTOP set it looks at that desktop (a Wine virtual desktop
+// made by "explorer /desktop=NAME,WxH") instead of the default one.
 //
 //   wintest wait <window> <ms>            exit 0 once the window exists
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
@@ -14,6 +16,7 @@
 //   wintest click <window> <control id>   clicks the button (BM_CLICK)
 //   wintest key <window> <virtual key>    posts the key down and up to the window
 //   wintest close <window>                the close box (WM_SYSCOMMAND SC_CLOSE)
+//   wintest show <window>                 asks the window to show (ShowWindow SW_SHOWNA)
 //   wintest post <window> <msg> <wparam> <lparam>  posts a message (numbers)
 //   wintest send <window> <msg> <wparam> <lparam>  sends it, prints the result
 //   wintest popups <window> <ms>          waits for and prints the text of a
@@ -25,10 +28,24 @@
 //                                          command) and waits until the box is gone
 //   wintest pid <window>                  prints the id of the window's process
 //   wintest alive <process id>            prints 1 while the process runs, else 0
+//   wintest device <window> <event> <type> [<name>]
+//                                          sends WM_DEVICECHANGE with a record of the
+//                                          type (5 device interface named <name>, 2 a
+//                                          volume, 0 none), prints the answer
+//   wintest colour <window> <control id>  the control's text colour on screen: the
+//                                          commonest colour of its pixels after the
+//                                          background, "R,G,B" ("none" for one colour)
+//   wintest procinfo <window>             the window's process, its kernel handles and
+//                                          working set: "pid=N handles=N workingset=BYTES"
 #include <windows.h>
+#include <dbt.h>
+#include <psapi.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -111,6 +128,102 @@ std::string TextOf(HWND hwnd) {
     return buf;
 }
 
+// WM_DEVICECHANGE as the system sends it, with a record of the given type.
+LRESULT SendDeviceChange(HWND hwnd, WPARAM event, int type, const std::string& name) {
+    if (type == DBT_DEVTYP_DEVICEINTERFACE) {
+        const std::size_t size = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) + name.size() + 1;
+        std::vector<DWORD> memory(size / sizeof(DWORD) + 1, 0);
+        auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(memory.data());
+        record->dbcc_size = static_cast<DWORD>(size);
+        record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+        // GUID_DEVINTERFACE_USB_DEVICE
+        record->dbcc_classguid = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+        std::memcpy(record->dbcc_name, name.c_str(), name.size() + 1);
+        return ::SendMessageA(hwnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record));
+    }
+    if (type == DBT_DEVTYP_VOLUME) {
+        DEV_BROADCAST_VOLUME volume{};
+        volume.dbcv_size = sizeof(volume);
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_unitmask = 1u << 4;
+        return ::SendMessageA(hwnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+    }
+    return ::SendMessageA(hwnd, WM_DEVICECHANGE, event, 0);
+}
+
+// Kernel object handles the process holds, counted in the system's handle
+// list (NtQuerySystemInformation, SystemHandleInformation); -1 when unknown.
+long CountHandles(DWORD pid) {
+    struct Entry {
+        ULONG ownerPid;
+        BYTE objectType;
+        BYTE flags;
+        USHORT handle;
+        PVOID object;
+        ULONG access;
+    };
+    struct List {
+        ULONG count;
+        Entry entries[1];
+    };
+    using Query = LONG(WINAPI*)(int, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query) return -1;
+    constexpr int kSystemHandleInformation = 16;
+    std::vector<BYTE> buffer(1 << 16);
+    for (int tries = 0; tries < 8; ++tries) {
+        ULONG needed = 0;
+        LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) {
+            const auto* list = reinterpret_cast<const List*>(buffer.data());
+            long count = 0;
+            for (ULONG i = 0; i < list->count; ++i)
+                if (list->entries[i].ownerPid == pid) ++count;
+            return count;
+        }
+        buffer.resize(needed > buffer.size() ? needed + 4096 : buffer.size() * 2);
+    }
+    return -1;
+}
+
+// The commonest colour of a screen rectangle after its commonest (the background).
+std::string TextColour(const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return "none";
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    std::map<DWORD, int> counts;
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i) ++counts[pixels[i] & 0xFFFFFF];
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    std::pair<DWORD, int> first{0, 0}, second{0, 0};
+    for (const auto& c : counts) {
+        if (c.second > first.second) { second = first; first = c; }
+        else if (c.second > second.second) second = c;
+    }
+    if (second.second == 0) return "none";
+    char text[32];
+    std::snprintf(text, sizeof(text), "%lu,%lu,%lu", (second.first >> 16) & 0xFF,
+                  (second.first >> 8) & 0xFF, second.first & 0xFF);
+    return text;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: wintest wait|gone|count|visible|text|command|click|key|close|post|send|popups|answer|pid|"
@@ -133,6 +246,20 @@ HWND FindMessageBox(const std::string& caption, const std::string& start) {
 
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
+    // Programs run in a virtual desktop (explorer /desktop=NAME,...) are
+    // seen from that desktop only.
+    char desktopName[256] = {};
+    if (::GetEnvironmentVariableA("WINTEST_DESKTOP", desktopName, sizeof(desktopName)) > 0) {
+        HDESK desktop = nullptr;  // it may still be in the making
+        for (int i = 0; i < 200 && !desktop; ++i) {
+            desktop = ::OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
+            if (!desktop) ::Sleep(50);
+        }
+        if (!desktop || !::SetThreadDesktop(desktop)) {
+            std::fprintf(stderr, "wintest: no desktop \"%s\"\n", desktopName);
+            return 2;
+        }
+    }
     std::string verb = argv[1];
     std::string name = argv[2];
 
@@ -220,6 +347,30 @@ int main(int argc, char** argv) {
         HWND target = argc > 3 ? ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3]))) : hwnd;
         if (!target) return 2;
         std::printf("%s\n", TextOf(target).c_str());
+    } else if (verb == "device" && argc > 4) {
+        std::string deviceName = argc > 5 ? argv[5] : "";
+        std::printf("%lld\n", static_cast<long long>(SendDeviceChange(
+                                  hwnd, static_cast<WPARAM>(Number(argv[3])),
+                                  static_cast<int>(Number(argv[4])), deviceName)));
+    } else if (verb == "colour" && argc > 3) {
+        HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!control) return 2;
+        RECT r;
+        ::GetWindowRect(control, &r);
+        std::printf("%s\n", TextColour(r).c_str());
+    } else if (verb == "procinfo") {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (!process) return 3;
+        long handles = CountHandles(pid);
+        PROCESS_MEMORY_COUNTERS_EX memory{};
+        memory.cb = sizeof(memory);
+        ::K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                  sizeof(memory));
+        std::printf("pid=%lu handles=%ld workingset=%llu\n", pid, handles,
+                    static_cast<unsigned long long>(memory.WorkingSetSize));
+        ::CloseHandle(process);
     } else if (verb == "command" && argc > 3) {
         ::PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(Number(argv[3])), 0);
     } else if (verb == "click" && argc > 3) {
@@ -230,6 +381,8 @@ int main(int argc, char** argv) {
         WPARAM vk = static_cast<WPARAM>(Number(argv[3]));
         ::PostMessageA(hwnd, WM_KEYDOWN, vk, 1);
         ::PostMessageA(hwnd, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    } else if (verb == "show") {
+        ::ShowWindow(hwnd, SW_SHOWNA);
     } else if (verb == "close") {
         ::PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if ((verb == "post" || verb == "send") && argc > 5) {
