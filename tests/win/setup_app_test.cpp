@@ -10,9 +10,12 @@
 
 namespace {
 
+// The Setup.exe under test (SETUP_EXE: the 32-bit build hands over the
+// medium's), else the build's.
 std::string SetupExe() {
+    const char* exe = std::getenv("SETUP_EXE");
     const char* dir = std::getenv("KLRN_BINARY_DIR");
-    std::string path = std::string(dir ? dir : "") + "/setup/Setup.exe";
+    std::string path = exe && *exe ? exe : std::string(dir ? dir : "") + "/setup/Setup.exe";
     for (char& c : path)
         if (c == '/') c = '\\';
     return path[0] == '\\' ? "Z:" + path : path;
