@@ -20,12 +20,10 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA as the 32-bit syste
 
 class Win32StartupSystem : public IStartupSystem {
 public:
-    MutexHandle CreateMutex(const char* name, std::uint32_t* lastError) override {
-        HANDLE mutex = ::CreateMutexA(nullptr, FALSE, name);
-        *lastError = ::GetLastError();
-        return reinterpret_cast<MutexHandle>(mutex);
+    common::MutexHandle CreateNamedMutex(const char* name, std::uint32_t* lastError) override {
+        return common::Win32Mutexes().CreateNamedMutex(name, lastError);
     }
-    void CloseHandle(MutexHandle handle) override { ::CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+    void CloseMutex(common::MutexHandle handle) override { common::Win32Mutexes().CloseMutex(handle); }
     void GetVersion(std::uint32_t* major, std::uint32_t* minor) override {
         OSVERSIONINFOA version;
         ::ZeroMemory(&version, sizeof(version));
@@ -65,7 +63,7 @@ public:
 
 BOOL CSetupApp::InitInstance() {
     Win32StartupSystem system;
-    SetupMutexGuard guard(system);
+    common::SingleInstanceGuard guard(system, kSetupMutexName);
     if (!CheckEnvironment(guard, system, Win32Platform().desktop)) return FALSE;
 
     ::InitCommonControls();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "common/single_instance.h"
 #include "setup/install/platform.h"
 
 namespace setup {
@@ -20,14 +21,10 @@ constexpr const char* kNotAdministratorText =
     "Administrator Privileges required to install Printer Drivers.\nRight Click the \"Setup\" "
     "application and select \"Run As...\" and log in as Administrator.";
 
-using MutexHandle = std::uintptr_t;  // 0 is no handle
-
-class IStartupSystem {
+// The system's answers the checks read; the mutex part is the
+// single-instance guard's.
+class IStartupSystem : public common::IMutexSystem {
 public:
-    virtual ~IStartupSystem() = default;
-    // CreateMutexA(NULL, FALSE, name) and, right after it, GetLastError.
-    virtual MutexHandle CreateMutex(const char* name, std::uint32_t* lastError) = 0;
-    virtual void CloseHandle(MutexHandle handle) = 0;
     // GetVersionExA on a zeroed OSVERSIONINFOA of size 148; its result is
     // not looked at (a zeroed record fails the check).
     virtual void GetVersion(std::uint32_t* major, std::uint32_t* minor) = 0;
@@ -38,24 +35,8 @@ public:
     virtual bool IsUserAnAdmin() = 0;
 };
 
-// The single-instance mutex and the error the system reported right after
-// creating it; the handle is closed once, when the guard goes.
-class SetupMutexGuard {
-public:
-    explicit SetupMutexGuard(IStartupSystem& system);
-    ~SetupMutexGuard();
-    SetupMutexGuard(const SetupMutexGuard&) = delete;
-    SetupMutexGuard& operator=(const SetupMutexGuard&) = delete;
-    bool AnotherSetupRuns() const;
-
-private:
-    IStartupSystem& m_system;
-    std::uint32_t m_dwLastError = 0;
-    MutexHandle m_hMutex = 0;
-};
-
 // Checks in their order; the first that fails shows its message (no owner,
 // error icon) and answers false.
-bool CheckEnvironment(const SetupMutexGuard& guard, IStartupSystem& system, IDesktop& desktop);
+bool CheckEnvironment(const common::SingleInstanceGuard& guard, IStartupSystem& system, IDesktop& desktop);
 
 }  // namespace setup

@@ -1,19 +1,14 @@
 #include "setup/install/installer.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "catalogue/model_catalogue.h"
 #include "setup/install/driver_directory.h"
+#include "setup/install/layout.h"
 #include "setup/install/maker.h"
 
 namespace setup {
 namespace {
-
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelrona";
 
 // 15 June 2009 00:00:00 UTC and version 5.0.0.6.
 constexpr std::uint32_t kDriverDateHigh = 0x01C9ED4C;
@@ -23,8 +18,8 @@ constexpr std::uint64_t kDriverVersion = 0x0005000000000006ULL;
 // PRINTER_ATTRIBUTE_DEFAULT | PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST.
 constexpr std::uint32_t kPrinterAttributes = 0x204;
 
-long SetText(IRegistry& registry, RegKey key, const char* name, const std::string& text) {
-    return registry.SetValueEx(key, name, kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
+long SetText(common::IRegistry& registry, common::RegKey key, const char* name, const std::string& text) {
+    return registry.SetValueEx(key, name, common::kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
                                static_cast<std::uint32_t>(text.size() + 1));
 }
 
@@ -37,13 +32,10 @@ std::string CInstallerCore::DriverDirectory() const {
 }
 
 std::string CInstallerCore::MonitorPath() const {
-    return DriverDirectory() + "\\STM\\" + catalogue::Target().ModelCode + ".exe";
+    return setup::MonitorPath(DriverDirectory(), catalogue::Target().ModelCode);
 }
 
-std::string CInstallerCore::ShortcutFolder(char drive) const {
-    return std::string(1, drive) + ":\\Documents and Settings\\All Users\\Start Menu\\Programs" +
-           "\\Kelrona";
-}
+std::string CInstallerCore::ShortcutFolder(char drive) const { return setup::ShortcutFolder(drive); }
 
 bool CInstallerCore::QueryDriverDirectory() {
     return setup::QueryDriverDirectory(m_platform, m_pszDriverDir);
@@ -184,41 +176,27 @@ bool CInstallerCore::CopyStatusMonitor() {
 }
 
 void CInstallerCore::RegisterAutoStart() {
-    const std::string code = catalogue::Target().ModelCode;
-    const std::string data = DriverDirectory() + "\\STM\\" + code;  // the system adds ".exe"
-    const std::string name = "KLRN" + code;
-    RegKey key = 0;
-    if (m_platform.registry.OpenKeyEx(RegRoot::LocalMachine, kRunKey, kKeySetValue, &key) != 0) return;
+    const char* code = catalogue::Target().ModelCode;
+    const std::string data = MonitorCommand(DriverDirectory(), code);  // the system adds ".exe"
+    const std::string name = AutoStartValueName(code);
+    common::RegKey key = 0;
+    if (m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeySetValue, &key) != 0) return;
     SetText(m_platform.registry, key, name.c_str(), data);
     m_platform.registry.CloseKey(key);
 }
 
 char CInstallerCore::ProgramsDrive() {
-    char programs[91] = {};
-    bool read = false;
-    RegKey key = 0;
-    if (m_platform.registry.OpenKeyEx(RegRoot::CurrentUser, kShellFoldersKey, kKeyAllAccess, &key) == 0) {
-        std::uint32_t type = kRegSz;
-        std::uint32_t size = sizeof(programs) - 1;  // the last byte stays NUL
-        read = m_platform.registry.QueryValueEx(key, "Programs", &type,
-                                                reinterpret_cast<std::uint8_t*>(programs), &size) == 0 &&
-               type == kRegSz;
-        m_platform.registry.CloseKey(key);
-    }
-    if (read && std::isalpha(static_cast<unsigned char>(programs[0]))) return programs[0];
-    // Without the user's Programs folder: the drive of the Windows folder.
-    const std::string windows = m_platform.kernel.WindowsDirectory();
-    if (!windows.empty() && std::isalpha(static_cast<unsigned char>(windows[0]))) return windows[0];
-    return 'C';
+    return setup::ProgramsDrive(m_platform.registry, m_platform.kernel, common::kKeyAllAccess);
 }
 
 void CInstallerCore::CreateMonitorShortcut() {
     m_platform.shell.CoInitialize();
     const std::string description =
         std::string("Shortcut to Status Monitor - ") + catalogue::Target().DisplayName;
-    const std::string folder = ShortcutFolder(ProgramsDrive());
+    const char drive = ProgramsDrive();
+    const std::string folder = ShortcutFolder(drive);
     m_platform.shell.CreateFolder(folder.c_str());
-    const std::string linkFile = folder + "\\StatusMonitor" + catalogue::Target().ModelCode + ".LNK";
+    const std::string linkFile = ShortcutFile(drive, catalogue::Target().ModelCode);
 
     std::unique_ptr<IShellLinkObject> link = m_platform.shell.CreateShellLink();
     if (!link) return;
@@ -235,12 +213,12 @@ void CInstallerCore::LaunchStatusMonitor() {
 }
 
 bool CInstallerCore::RegisterUninstall() {
-    const std::string uninstaller = DriverDirectory() + "\\Uninstall.exe";
-    RegKey key = 0;
-    if (m_platform.registry.CreateKeyEx(RegRoot::LocalMachine, kUninstallKey, kRegOptionNonVolatile,
-                                        kKeyAllAccess, &key) != 0)
+    const std::string uninstaller = UninstallerPath(DriverDirectory());
+    common::RegKey key = 0;
+    if (m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine, kUninstallKey, common::kRegOptionNonVolatile,
+                                        common::kKeyAllAccess, &key) != 0)
         return false;
-    bool written = SetText(m_platform.registry, key, "DisplayName", "Kelrona Printer Software") == 0;
+    bool written = SetText(m_platform.registry, key, "DisplayName", kUninstallDisplayName) == 0;
     if (written) written = SetText(m_platform.registry, key, "UninstallString", uninstaller) == 0;
     SetText(m_platform.registry, key, "DisplayIcon", uninstaller);
     m_platform.registry.CloseKey(key);

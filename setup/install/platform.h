@@ -1,5 +1,5 @@
-// The system operations Setup's installer and driver file copy work with,
-// shaped like the Win32 calls they stand for (platform_win.cpp holds the
+// The system operations Setup's installer and driver file copy, and the
+// uninstaller, work with, shaped like the Win32 calls they stand for (platform_win.cpp holds the
 // Win32 side). Records handed to the spooler are plain structs here; the
 // Win32 side maps them field by field to DRIVER_INFO_6A and PRINTER_INFO_2A.
 #pragma once
@@ -8,22 +8,33 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "common/registry.h"
 
 namespace setup {
 
 // Win32 error codes the installer looks at.
 constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorFileExists = 80;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorTimeout = 1460;
 constexpr std::uint32_t kErrorUnknownPort = 1796;
 constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
+constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
 constexpr std::uint32_t kErrorPrinterAlreadyExists = 1802;
 
 // Message box styles.
 constexpr std::uint32_t kMbOk = 0x0;
+constexpr std::uint32_t kMbYesNo = 0x4;
 constexpr std::uint32_t kMbIconError = 0x10;
+constexpr std::uint32_t kMbIconQuestion = 0x20;
+constexpr std::uint32_t kMbIconWarning = 0x30;
 constexpr std::uint32_t kMbIconInformation = 0x40;
+constexpr int kIdYes = 6;
 
 // Shell file operation.
 constexpr std::uint32_t kFoCopy = 2;
@@ -34,17 +45,13 @@ constexpr std::uint16_t kFofNoErrorUi = 0x400;
 // Show command of the monitor's launch.
 constexpr int kSwMinimize = 6;
 
-// Registry.
-using RegKey = std::uintptr_t;  // opaque key handle; 0 is no key
-enum class RegRoot { LocalMachine, CurrentUser };
-constexpr std::uint32_t kKeySetValue = 0x0002;
-constexpr std::uint32_t kKeyAllAccess = 0xF003F;
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegOptionNonVolatile = 0;
-
 // Setup API.
 constexpr std::uint32_t kSpostPath = 1;
 constexpr std::uint32_t kSpCopyNoOverwrite = 0x8;
+
+// DeletePrinterDriverExA: the spooler deletes the driver's files that no
+// other driver uses.
+constexpr std::uint32_t kDpdDeleteUnusedFiles = 0x1;
 
 // DRIVER_INFO_6A, field by field (texts are ANSI, null where the spooler
 // takes its default).
@@ -94,6 +101,13 @@ struct PrinterRecord {
     std::uint32_t AveragePPM = 0;
 };
 
+// A local printer queue and the driver it uses (PRINTER_INFO_2A's
+// pPrinterName and pDriverName).
+struct PrinterEntry {
+    std::string printerName;
+    std::string driverName;
+};
+
 // Print spooler, always on the local machine. Failures leave their code
 // for IKernel::GetLastError.
 class ISpooler {
@@ -109,24 +123,13 @@ public:
     virtual bool AddPrinter(const PrinterRecord& record) = 0;
     // SetDefaultPrinterA(name).
     virtual bool SetDefaultPrinter(const char* name) = 0;
-};
-
-class IRegistry {
-public:
-    virtual ~IRegistry() = default;
-    // Each answers a Win32 error code (0 on success).
-    virtual long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access,
-                           RegKey* key) = 0;
-    // RegCreateKeyExA without class, with default security; the disposition
-    // is not reported.
-    virtual long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options,
-                             std::uint32_t access, RegKey* key) = 0;
-    // *type is in/out, *size is in (buffer size) and out (bytes read).
-    virtual long QueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                              std::uint8_t* data, std::uint32_t* size) = 0;
-    virtual long SetValueEx(RegKey key, const char* valueName, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t size) = 0;
-    virtual void CloseKey(RegKey key) = 0;
+    // EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, ...): every local queue.
+    virtual bool ListPrinters(std::vector<PrinterEntry>* printers) = 0;
+    // OpenPrinterA(name, PRINTER_ALL_ACCESS), DeletePrinter, ClosePrinter:
+    // false with the code of the call that failed.
+    virtual bool DeleteQueue(const char* name) = 0;
+    // DeletePrinterDriverExA(NULL, NULL, name, flags, 0).
+    virtual bool DeleteDriver(const char* name, std::uint32_t flags) = 0;
 };
 
 // A shell link object (CLSID_ShellLink with IShellLinkA), released when
@@ -172,6 +175,13 @@ public:
     virtual bool CopyOEMInf(const char* source, const char* mediaLocation,
                             std::uint32_t mediaType, std::uint32_t copyStyle, char* destName,
                             std::uint32_t destSize) = 0;
+    // SetupGetInfInformationA(path, INFINFO_INF_NAME_IS_ABSOLUTE) and
+    // SetupQueryInfOriginalFileInformationA: the name the INF had before
+    // the system stored it; empty when it cannot be told.
+    virtual std::string OriginalInfName(const char* path) = 0;
+    // SetupUninstallOEMInfA(name, flags, NULL); `name` is the stored INF's
+    // file name, without a folder.
+    virtual bool UninstallOEMInf(const char* name, std::uint32_t flags) = 0;
 };
 
 class IDesktop {
@@ -182,6 +192,25 @@ public:
     // The wait cursor; calls nest, the last end restores the cursor.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
+
+    // Top-level windows of other programs; 0 is no window.
+    using WindowHandle = std::uintptr_t;
+    // FindWindowA(className, title).
+    virtual WindowHandle FindTopWindow(const char* className, const char* title) = 0;
+    // GetWindowThreadProcessId: the id of the window's process, 0 when the
+    // window is gone.
+    virtual std::uint32_t WindowProcessId(WindowHandle window) = 0;
+    // PostMessageA(window, WM_COMMAND, id, 0).
+    virtual bool PostCommand(WindowHandle window, std::uint32_t id) = 0;
+};
+
+// A process opened to wait for its end (OpenProcess with SYNCHRONIZE); the
+// handle is closed when the object goes.
+class IProcessWait {
+public:
+    virtual ~IProcessWait() = default;
+    // WaitForSingleObject: true when the process ended within the time.
+    virtual bool WaitForEnd(std::uint32_t milliseconds) = 0;
 };
 
 class IKernel {
@@ -193,16 +222,30 @@ public:
     virtual std::string WindowsDirectory() = 0;
     // Ends the process with the status (standard output flushed first).
     virtual void ExitProcess(std::uint32_t status) = 0;
+
+    // GetFileAttributesA: the path names a file (not a folder).
+    virtual bool FileExists(const char* path) = 0;
+    // DeleteFileA.
+    virtual bool RemoveFile(const char* path) = 0;
+    // RemoveDirectoryA: only an empty folder goes.
+    virtual bool RemoveFolder(const char* path) = 0;
+    // FindFirstFileA and FindNextFileA: the names (without folder) of the
+    // files that match the pattern; empty when there are none.
+    virtual std::vector<std::string> FindFiles(const char* pattern) = 0;
+    // OpenProcess(SYNCHRONIZE, FALSE, id); null with the failure code when
+    // it cannot be opened.
+    virtual std::unique_ptr<IProcessWait> OpenProcessToWait(std::uint32_t processId) = 0;
 };
 
 // Buffers of the driver directory queries.
 using BufferAllocator = std::unique_ptr<char[]> (*)(std::size_t size);
 std::unique_ptr<char[]> AllocateBuffer(std::size_t size);  // null when memory is short
 
-// Everything the installer and the file copy reach the system through.
+// Everything the installer, the file copy and the uninstaller reach the
+// system through.
 struct InstallerPlatform {
     ISpooler& spooler;
-    IRegistry& registry;
+    common::IRegistry& registry;
     IShell& shell;
     ISetupApi& setupApi;
     IDesktop& desktop;

@@ -8,6 +8,8 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <new>
+#include <vector>
 
 #include "setup/install/platform.h"
 
@@ -20,6 +22,14 @@ static_assert(sizeof(PRINTER_INFO_2A) == 84, "PRINTER_INFO_2A as the 32-bit spoo
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "SHFILEOPSTRUCTA as the 32-bit shell reads it");
 #endif
 
+static_assert(kMbYesNo == MB_YESNO && kMbIconQuestion == MB_ICONQUESTION && kMbIconWarning == MB_ICONWARNING &&
+                  kIdYes == IDYES,
+              "message box styles and answers");
+static_assert(kErrorTimeout == ERROR_TIMEOUT && kErrorInvalidPrinterName == ERROR_INVALID_PRINTER_NAME &&
+                  kErrorFileNotFound == ERROR_FILE_NOT_FOUND && kErrorPathNotFound == ERROR_PATH_NOT_FOUND,
+              "error codes");
+static_assert(kDpdDeleteUnusedFiles == DPD_DELETE_UNUSED_FILES, "driver deletion flags");
+
 LPSTR Str(const char* text) { return const_cast<LPSTR>(text); }
 
 std::wstring Wide(const char* text) {
@@ -27,6 +37,33 @@ std::wstring Wide(const char* text) {
     if (!::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH)) wide[0] = L'\0';
     wide[MAX_PATH - 1] = L'\0';
     return wide;
+}
+
+// A spooler answer of variable size, asked for the way every such answer
+// is: a 10-byte scratch buffer to learn the size, then a buffer of exactly
+// that size. `call(buffer, size, &needed)` makes the call; asked again
+// when the answer grew in between. Empty (with the failure code) when the
+// spooler refuses or memory is short.
+template <typename Call>
+std::vector<BYTE> ReadSpoolerRecords(Call call, bool* ok) {
+    BYTE scratch[10] = {};
+    DWORD needed = 0;
+    *ok = call(scratch, sizeof(scratch), &needed) != FALSE;
+    for (int attempt = 0; !*ok && attempt < 3; ++attempt) {
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return {};
+        std::printf("Allocating a buffer of size %d\n", static_cast<int>(needed));
+        std::vector<BYTE> buffer;
+        try {
+            buffer.resize(needed);
+        } catch (const std::bad_alloc&) {
+            std::printf("Can't get memory for new data buffer\n");
+            ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return {};
+        }
+        *ok = call(buffer.data(), needed, &needed) != FALSE;
+        if (*ok) return buffer;
+    }
+    return {};  // an answer that fitted the scratch buffer holds no record
 }
 
 class Win32Spooler : public ISpooler {
@@ -94,42 +131,39 @@ public:
     }
 
     bool SetDefaultPrinter(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
-};
 
-HKEY Root(RegRoot root) { return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
-HKEY Key(RegKey key) { return reinterpret_cast<HKEY>(key); }
+    bool ListPrinters(std::vector<PrinterEntry>* printers) override {
+        printers->clear();
+        DWORD count = 0;
+        bool ok = false;
+        const std::vector<BYTE> records = ReadSpoolerRecords(
+            [&count](BYTE* buffer, DWORD size, DWORD* needed) {
+                return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, &count);
+            },
+            &ok);
+        if (!ok) return false;
+        if (records.empty()) return true;
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(records.data());
+        for (DWORD i = 0; i < count && (i + 1) * sizeof(PRINTER_INFO_2A) <= records.size(); ++i)
+            printers->push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
+                                 info[i].pDriverName ? info[i].pDriverName : ""});
+        return true;
+    }
 
-class Win32Registry : public IRegistry {
-public:
-    long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access, RegKey* key) override {
-        HKEY opened = nullptr;
-        const LONG result = ::RegOpenKeyExA(Root(root), subKey, 0, access, &opened);
-        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
-        return result;
+    bool DeleteQueue(const char* name) override {
+        PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE printer = nullptr;
+        if (!::OpenPrinterA(Str(name), &printer, &access)) return false;
+        const BOOL deleted = ::DeletePrinter(printer);
+        const DWORD error = ::GetLastError();
+        ::ClosePrinter(printer);
+        ::SetLastError(error);
+        return deleted != FALSE;
     }
-    long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options, std::uint32_t access,
-                     RegKey* key) override {
-        HKEY created = nullptr;
-        DWORD disposition = 0;
-        const LONG result = ::RegCreateKeyExA(Root(root), subKey, 0, nullptr, options, access, nullptr,
-                                              &created, &disposition);
-        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(created) : 0;
-        return result;
+
+    bool DeleteDriver(const char* name, std::uint32_t flags) override {
+        return ::DeletePrinterDriverExA(nullptr, nullptr, Str(name), flags, 0) != FALSE;
     }
-    long QueryValueEx(RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
-                      std::uint32_t* size) override {
-        DWORD valueType = *type;
-        DWORD valueSize = *size;
-        const LONG result = ::RegQueryValueExA(Key(key), name, nullptr, &valueType, data, &valueSize);
-        *type = valueType;
-        *size = valueSize;
-        return result;
-    }
-    long SetValueEx(RegKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
-                    std::uint32_t size) override {
-        return ::RegSetValueExA(Key(key), name, 0, type, data, size);
-    }
-    void CloseKey(RegKey key) override { ::RegCloseKey(Key(key)); }
 };
 
 class Win32ShellLink : public IShellLinkObject {
@@ -193,6 +227,24 @@ public:
         return ::SetupCopyOEMInfA(source, mediaLocation, mediaType, copyStyle, destName, destSize, nullptr,
                                   nullptr) != FALSE;
     }
+    std::string OriginalInfName(const char* path) override {
+        DWORD needed = 0;
+        if (!::SetupGetInfInformationA(path, INFINFO_INF_NAME_IS_ABSOLUTE, nullptr, 0, &needed) || needed == 0)
+            return std::string();
+        std::vector<BYTE> buffer(needed);
+        auto* info = reinterpret_cast<PSP_INF_INFORMATION>(buffer.data());
+        if (!::SetupGetInfInformationA(path, INFINFO_INF_NAME_IS_ABSOLUTE, info, needed, nullptr))
+            return std::string();
+        SP_ORIGINAL_FILE_INFO_A original;
+        ::ZeroMemory(&original, sizeof(original));
+        original.cbSize = sizeof(original);
+        if (!::SetupQueryInfOriginalFileInformationA(info, 0, nullptr, &original)) return std::string();
+        original.OriginalInfName[MAX_PATH - 1] = '\0';
+        return original.OriginalInfName;
+    }
+    bool UninstallOEMInf(const char* name, std::uint32_t flags) override {
+        return ::SetupUninstallOEMInfA(name, flags, nullptr) != FALSE;
+    }
 };
 
 class Win32Desktop : public IDesktop {
@@ -210,9 +262,32 @@ public:
         if (--m_depth == 0) ::SetCursor(m_previous);
     }
 
+    WindowHandle FindTopWindow(const char* className, const char* title) override {
+        return reinterpret_cast<WindowHandle>(::FindWindowA(className, title));
+    }
+    std::uint32_t WindowProcessId(WindowHandle window) override {
+        DWORD process = 0;
+        return ::GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &process) ? process : 0;
+    }
+    bool PostCommand(WindowHandle window, std::uint32_t id) override {
+        return ::PostMessageA(reinterpret_cast<HWND>(window), WM_COMMAND, id, 0) != FALSE;
+    }
+
 private:
     int m_depth = 0;
     HCURSOR m_previous = nullptr;
+};
+
+class Win32ProcessWait : public IProcessWait {
+public:
+    explicit Win32ProcessWait(HANDLE process) : m_process(process) {}
+    ~Win32ProcessWait() override { ::CloseHandle(m_process); }
+    bool WaitForEnd(std::uint32_t milliseconds) override {
+        return ::WaitForSingleObject(m_process, milliseconds) == WAIT_OBJECT_0;
+    }
+
+private:
+    HANDLE m_process;
 };
 
 class Win32Kernel : public IKernel {
@@ -228,18 +303,40 @@ public:
         std::fflush(nullptr);
         ::ExitProcess(status);
     }
+    bool FileExists(const char* path) override {
+        const DWORD attributes = ::GetFileAttributesA(path);
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    bool RemoveFile(const char* path) override { return ::DeleteFileA(path) != FALSE; }
+    bool RemoveFolder(const char* path) override { return ::RemoveDirectoryA(path) != FALSE; }
+    std::vector<std::string> FindFiles(const char* pattern) override {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = ::FindFirstFileA(pattern, &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+        return names;
+    }
+    std::unique_ptr<IProcessWait> OpenProcessToWait(std::uint32_t processId) override {
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+        if (!process) return nullptr;
+        return std::make_unique<Win32ProcessWait>(process);
+    }
 };
 
 }  // namespace
 
 const InstallerPlatform& Win32Platform() {
     static Win32Spooler spooler;
-    static Win32Registry registry;
+    static const std::unique_ptr<common::IRegistry> registry = common::CreateRegistry();
     static Win32Shell shell;
     static Win32SetupApi setupApi;
     static Win32Desktop desktop;
     static Win32Kernel kernel;
-    static const InstallerPlatform platform{spooler, registry, shell, setupApi, desktop, kernel};
+    static const InstallerPlatform platform{spooler, *registry, shell, setupApi, desktop, kernel};
     return platform;
 }
 

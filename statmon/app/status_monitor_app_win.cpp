@@ -4,33 +4,16 @@
 #include <commctrl.h>
 
 #include "catalogue/model_catalogue.h"
+#include "common/single_instance.h"
 #include "framework/app.h"
 #include "statmon/ui/status_monitor_dlg_win.h"
 
 namespace {
 
-// The named mutex and the error reported right after its creation; the
-// handle is closed on every way out.
-class SingleInstanceGuard {
-public:
-    explicit SingleInstanceGuard(const char* name)
-        : m_hMutex(::CreateMutexA(nullptr, FALSE, name)), m_dwLastError(::GetLastError()) {}
-    ~SingleInstanceGuard() {
-        if (m_hMutex) ::CloseHandle(m_hMutex);
-    }
-    SingleInstanceGuard(const SingleInstanceGuard&) = delete;
-    SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
-    bool AnotherInstanceRuns() const { return m_dwLastError == ERROR_ALREADY_EXISTS; }
-
-private:
-    HANDLE m_hMutex;
-    DWORD m_dwLastError;
-};
-
 class CStatusMonitorApp : public framework::CWinApp {
 public:
     BOOL InitInstance() override {
-        SingleInstanceGuard guard(catalogue::Target().MonitorMutexName);
+        common::SingleInstanceGuard guard(common::Win32Mutexes(), catalogue::Target().MonitorMutexName);
         if (guard.AnotherInstanceRuns()) return FALSE;  // ends silently
 
         ::InitCommonControls();

@@ -105,12 +105,12 @@ void PrinterDiscovery::StopPortTimer() {
 }
 
 bool PrinterDiscovery::PortChanged() {
-    RegKey key = 0;
-    if (m_registry.OpenKeyEx(RegRoot::LocalMachine, DsSpoolerKey(), kKeyAllAccess, &key) != 0)
+    common::RegKey key = 0;
+    if (m_registry.OpenKeyEx(common::RegRoot::LocalMachine, DsSpoolerKey(), common::kKeyAllAccess, &key) != 0)
         return false;
 
     std::uint8_t data[kPublishedPortNameBytes] = {};
-    std::uint32_t type = kRegMultiSz;
+    std::uint32_t type = common::kRegMultiSz;
     std::uint32_t size = sizeof(data);
     std::string published;
     if (m_registry.QueryValueEx(key, "portName", &type, data, &size) == 0) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "statmon/printer/parallel_port.h"
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 #include "statmon/printer/spooler.h"
 #include "statmon/ui/status_window.h"
 
@@ -32,7 +32,7 @@ std::string DsSpoolerKey();
 class PrinterDiscovery {
 public:
     PrinterDiscovery(PrinterPortState& state, IStatusWindow& window, ISpooler& spooler,
-                     IRegistry& registry, IParallelPort& port, ISpoolHeap*& heap)
+                     common::IRegistryReader& registry, IParallelPort& port, ISpoolHeap*& heap)
         : m_state(state), m_window(window), m_spooler(spooler), m_registry(registry),
           m_port(port), m_heap(heap) {}
 
@@ -53,7 +53,7 @@ private:
     PrinterPortState& m_state;
     IStatusWindow& m_window;
     ISpooler& m_spooler;
-    IRegistry& m_registry;
+    common::IRegistryReader& m_registry;
     IParallelPort& m_port;
     ISpoolHeap*& m_heap;
 };

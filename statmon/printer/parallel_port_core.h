@@ -6,7 +6,7 @@
 #include "statmon/printer/parallel_port.h"
 #include "statmon/printer/port_access.h"
 #include "statmon/printer/port_lookup.h"
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 
 namespace statmon {
 
@@ -16,7 +16,7 @@ struct PortPlatform {
     std::unique_ptr<IServiceManager> services;
     std::unique_ptr<IDriverImageStore> store;
     std::unique_ptr<IWmi> wmi;
-    std::unique_ptr<IRegistry> registry;
+    std::unique_ptr<common::IRegistryReader> registry;
 };
 
 class ParallelPort final : public IParallelPort {

@@ -1,7 +1,7 @@
 // The port access of the running program.
 #include "statmon/printer/parallel_port_win.h"
 
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 
 namespace statmon {
 
@@ -12,7 +12,7 @@ PortPlatform CreatePortPlatform() {
     platform.services = CreateServiceManager();
     platform.store = CreateDriverImageStore();
     platform.wmi = CreateWmi();
-    platform.registry = CreateRegistry();
+    platform.registry = common::CreateRegistry();
     return platform;
 }
 

@@ -81,11 +81,11 @@ int FindPortDeviceId(IWmi& wmi) {
     return 0;
 }
 
-bool LookupStatusPort(IRegistry& registry) {
+bool LookupStatusPort(common::IRegistryReader& registry) {
     if (g_strPortKey.empty()) return false;
 
-    RegKey key = 0;
-    if (registry.OpenKeyEx(RegRoot::LocalMachine,
+    common::RegKey key = 0;
+    if (registry.OpenKeyEx(common::RegRoot::LocalMachine,
                            "SYSTEM\\CurrentControlSet\\Enum\\" + g_strPortKey + "\\Control",
                            kMaximumAllowed, &key) != 0)
         return false;

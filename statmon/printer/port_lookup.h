@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 
 namespace statmon {
 
@@ -58,7 +58,7 @@ int FindPortDeviceId(IWmi& wmi);
 // Sets g_wStatusPort from the first I/O port range of g_strPortKey's
 // "AllocConfig"; false when the key, the value or a range is missing, or
 // when g_strPortKey is empty.
-bool LookupStatusPort(IRegistry& registry);
+bool LookupStatusPort(common::IRegistryReader& registry);
 
 // The start of the first I/O port range in a CM_RESOURCE_LIST of `size`
 // bytes; never reads outside them.

@@ -1,5 +1,6 @@
-// Command ids and private messages of the status window, usable by code
-// that does not include windows.h.
+// Command ids, private messages and caption of the status window, usable by
+// code that does not include windows.h (the uninstaller ends a running
+// monitor through them).
 #pragma once
 
 namespace statmon {
@@ -7,6 +8,9 @@ namespace statmon {
 constexpr unsigned kWmUser = 0x0400;
 constexpr unsigned WM_STATUS_TICK = kWmUser + 258;  // 1282, posted by the tick worker
 constexpr unsigned WM_TRAY_NOTIFY = kWmUser + 15;   // 1039, tray icon callback
+
+// The window's caption: the model's DisplayName followed by this.
+constexpr const char* kStatusCaptionSuffix = " - Status Monitor";
 
 constexpr unsigned ID_TRAY_SHOW = 101;
 constexpr unsigned ID_RESTART_MONITOR = 102;

@@ -2,7 +2,7 @@
 
 namespace statmon {
 
-Monitor::Monitor(IStatusWindow& window, ISpooler& spooler, IRegistry& registry,
+Monitor::Monitor(IStatusWindow& window, ISpooler& spooler, common::IRegistryReader& registry,
                  IParallelPort& port)
     : m_window(window),
       m_spooler(spooler),

@@ -8,7 +8,7 @@
 
 #include "statmon/printer/discovery.h"
 #include "statmon/printer/parallel_port.h"
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 #include "statmon/printer/spooler.h"
 #include "statmon/ui/state_machine.h"
 #include "statmon/ui/status_window.h"
@@ -17,7 +17,7 @@ namespace statmon {
 
 class Monitor {
 public:
-    Monitor(IStatusWindow& window, ISpooler& spooler, IRegistry& registry, IParallelPort& port);
+    Monitor(IStatusWindow& window, ISpooler& spooler, common::IRegistryReader& registry, IParallelPort& port);
     ~Monitor();
     Monitor(const Monitor&) = delete;
     Monitor& operator=(const Monitor&) = delete;

@@ -28,7 +28,7 @@ CStatusMonitorDlg::CStatusMonitorDlg()
       m_strMessage("Searching the printer..."),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))),
       m_spooler(statmon::CreateSpooler()),
-      m_registry(statmon::CreateRegistry()),
+      m_registry(common::CreateRegistry()),
       m_parallelPort(statmon::CreateParallelPort()),
       m_monitor(*this, *m_spooler, *m_registry, *m_parallelPort) {}
 
@@ -92,7 +92,7 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
     m_hDevNotify = ::RegisterDeviceNotificationA(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     const auto model = catalogue::Target();
-    SetWindowText(std::string(model.DisplayName) + " - Status Monitor");
+    SetWindowText(std::string(model.DisplayName) + statmon::kStatusCaptionSuffix);
     m_version.SetWindowText(catalogue::StatmonVersionText);
     m_tip.SetWindowText(statmon::NextTip());
 

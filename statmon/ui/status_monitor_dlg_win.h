@@ -10,7 +10,7 @@
 #include "framework/dialog.h"
 #include "statmon/ui/sys_tray_win.h"
 #include "statmon/printer/parallel_port.h"
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 #include "statmon/printer/spooler.h"
 #include "statmon/ui/monitor.h"
 #include "statmon/ui/status_window.h"
@@ -68,7 +68,7 @@ private:
 
     // The platform the monitoring runs on, and the monitoring itself.
     std::unique_ptr<statmon::ISpooler> m_spooler;
-    std::unique_ptr<statmon::IRegistry> m_registry;
+    std::unique_ptr<common::IRegistryReader> m_registry;
     std::unique_ptr<statmon::IParallelPort> m_parallelPort;
     statmon::Monitor m_monitor;
 

@@ -30,13 +30,13 @@ protected:
     }
     void ExpectNoMonitor() {
         EXPECT_TRUE(sys.fileOperations.empty());
-        EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER"), nullptr);
+        EXPECT_EQ(sys.Value(common::RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER"), nullptr);
         EXPECT_EQ(sys.link, nullptr);
         EXPECT_TRUE(sys.executions.empty());
     }
     void ExpectInfAndUninstallDone() {
         EXPECT_EQ(sys.oemCalls.size(), 1u);
-        EXPECT_NE(sys.Value(RegRoot::LocalMachine, kUninstallKey, "UninstallString"), nullptr);
+        EXPECT_NE(sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "UninstallString"), nullptr);
     }
 
     FakeSystem sys;
@@ -74,7 +74,7 @@ TEST(InstallerOutcome, EachStageReportsItsRow) {
          full.c_str(), kInfoBox},
         {"monitor folder exists", [](FakeSystem& s) { s.createDirectoryResult = 183; }, true, 1, 1, 1,
          true, true, full.c_str(), kInfoBox},
-        {"no Run key", [](FakeSystem& s) { s.keys.erase({RegRoot::LocalMachine, kRunKey}); }, true, 1,
+        {"no Run key", [](FakeSystem& s) { s.keys.erase({common::RegRoot::LocalMachine, kRunKey}); }, true, 1,
          1, 1, true, false, full.c_str(), kInfoBox},
         {"monitor folder not made", [](FakeSystem& s) { s.createDirectoryResult = 5; }, true, 1, 1, 0,
          false, false, driverOnly.c_str(), kInfoBox},
@@ -105,10 +105,10 @@ TEST(InstallerOutcome, EachStageReportsItsRow) {
         EXPECT_EQ(sys.fileOperations.size(), row.fileOps);
         EXPECT_EQ(sys.executions.size(), row.launched ? 1u : 0u);
         EXPECT_EQ(sys.link != nullptr, row.launched);
-        EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER") != nullptr, row.runValue);
+        EXPECT_EQ(sys.Value(common::RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER") != nullptr, row.runValue);
         // The INF and the uninstall entry follow every printer made.
         EXPECT_EQ(sys.oemCalls.size(), printed ? 1u : 0u);
-        EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kUninstallKey, "UninstallString") != nullptr,
+        EXPECT_EQ(sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "UninstallString") != nullptr,
                   printed);
         EXPECT_EQ(sys.waitDepth, 0);
         EXPECT_FALSE(sys.waitUnbalanced);
@@ -254,7 +254,7 @@ TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimised) {
 
 TEST_F(InstallerTest, RunValueWithoutExtensionAndExactSize) {
     installer.Install();
-    const auto* value = sys.Value(RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER");
+    const auto* value = sys.Value(common::RegRoot::LocalMachine, kRunKey, "KLRNVX7EMBER");
     ASSERT_NE(value, nullptr);
     const std::string data = kDir + "\\STM\\VX7EMBER";
     EXPECT_EQ(value->type, 1u);
@@ -279,7 +279,7 @@ TEST_F(InstallerTest, ShortcutOnTheDriveOfTheUsersProgramsFolder) {
 }
 
 TEST_F(InstallerTest, ShortcutWithoutProgramsValueUsesTheWindowsDrive) {
-    sys.keys[{RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}]
+    sys.keys[{common::RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}]
         .clear();
     installer.Install();
     ASSERT_NE(sys.link, nullptr);
@@ -287,8 +287,8 @@ TEST_F(InstallerTest, ShortcutWithoutProgramsValueUsesTheWindowsDrive) {
 }
 
 TEST_F(InstallerTest, ShortcutForANetworkProgramsFolderUsesTheWindowsDrive) {
-    sys.keys[{RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}]
-            ["Programs"] = {kRegSz, std::string("\\\\server\\profiles\\Programs") + '\0', 0};
+    sys.keys[{common::RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}]
+            ["Programs"] = {common::kRegSz, std::string("\\\\server\\profiles\\Programs") + '\0', 0};
     sys.windowsDirectory = "F:\\WINDOWS";
     installer.Install();
     ASSERT_NE(sys.link, nullptr);
@@ -335,9 +335,9 @@ TEST_F(InstallerTest, InfAlreadyThereCountsAsDoneOtherErrorsOrNoDirectoryDoNot) 
 TEST_F(InstallerTest, UninstallEntryWithThreeValues) {
     installer.Install();
     const std::string path = kDir + "\\Uninstall.exe";
-    const auto* name = sys.Value(RegRoot::LocalMachine, kUninstallKey, "DisplayName");
-    const auto* command = sys.Value(RegRoot::LocalMachine, kUninstallKey, "UninstallString");
-    const auto* icon = sys.Value(RegRoot::LocalMachine, kUninstallKey, "DisplayIcon");
+    const auto* name = sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "DisplayName");
+    const auto* command = sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "UninstallString");
+    const auto* icon = sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "DisplayIcon");
     ASSERT_TRUE(name && command && icon);
     EXPECT_EQ(name->bytes, std::string("Kelrona Printer Software") + '\0');
     EXPECT_EQ(name->size, 25u);
@@ -354,8 +354,8 @@ TEST_F(InstallerTest, UninstallIconWrittenEvenWhenTheNameFails) {
     ASSERT_TRUE(installer.QueryDriverDirectory());
     sys.failingValues = {"DisplayName"};
     EXPECT_FALSE(installer.RegisterUninstall());
-    EXPECT_EQ(sys.Value(RegRoot::LocalMachine, kUninstallKey, "UninstallString"), nullptr);
-    EXPECT_NE(sys.Value(RegRoot::LocalMachine, kUninstallKey, "DisplayIcon"), nullptr);
+    EXPECT_EQ(sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "UninstallString"), nullptr);
+    EXPECT_NE(sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "DisplayIcon"), nullptr);
     EXPECT_TRUE(sys.open.empty());
 }
 

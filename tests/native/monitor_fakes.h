@@ -192,26 +192,26 @@ struct FakeSpooler : ISpooler {
     }
 };
 
-struct FakeRegistry : IRegistry {
+struct FakeRegistry : common::IRegistryReader {
     // key path (under HKLM) -> value name -> bytes
     std::map<std::string, std::map<std::string, std::vector<std::uint8_t>>> keys;
     long openError = 0;  // forced error of every open
     std::vector<std::uint32_t> accesses;
     std::vector<std::uint32_t> typesPassed;
-    std::map<RegKey, std::string> openKeys;
-    RegKey nextKey = 0x10;
+    std::map<common::RegKey, std::string> openKeys;
+    common::RegKey nextKey = 0x10;
     int closes = 0;
 
-    long OpenKeyEx(RegRoot root, const std::string& subKey, std::uint32_t access,
-                   RegKey* key) override {
+    long OpenKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t access,
+                   common::RegKey* key) override {
         accesses.push_back(access);
         if (openError) return openError;
-        if (root != RegRoot::LocalMachine || !keys.count(subKey)) return 2;
+        if (root != common::RegRoot::LocalMachine || !keys.count(subKey)) return 2;
         *key = nextKey++;
         openKeys[*key] = subKey;
         return 0;
     }
-    long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
+    long QueryValueEx(common::RegKey key, const std::string& valueName, std::uint32_t* type,
                       std::uint8_t* data, std::uint32_t* size) override {
         typesPassed.push_back(type ? *type : 0xFFFFFFFF);
         auto k = openKeys.find(key);
@@ -223,10 +223,10 @@ struct FakeRegistry : IRegistry {
         if (*size < n) { *size = n; return 234; }  // ERROR_MORE_DATA
         std::memcpy(data, v->second.data(), n);
         *size = n;
-        if (type) *type = kRegMultiSz;
+        if (type) *type = common::kRegMultiSz;
         return 0;
     }
-    void CloseKey(RegKey key) override { ++closes; openKeys.erase(key); }
+    void CloseKey(common::RegKey key) override { ++closes; openKeys.erase(key); }
 
     // The spooler's published port name, as a multi-string.
     void Publish(const std::string& port) {

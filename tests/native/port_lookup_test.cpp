@@ -82,23 +82,23 @@ TEST(ResourceListWalk, DeviceSpecificDataIsSkipped) {
 
 // --- Registry lookup ---
 
-struct FakeRegistry : IRegistry {
+struct FakeRegistry : common::IRegistryReader {
     std::map<std::string, std::vector<std::uint8_t>> allocConfig;  // key path -> value
     std::vector<std::string> opened;
     std::vector<std::uint32_t> accesses;
-    std::vector<RegKey> open;
-    long OpenKeyEx(RegRoot root, const std::string& subKey, std::uint32_t access,
-                   RegKey* key) override {
+    std::vector<common::RegKey> open;
+    long OpenKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t access,
+                   common::RegKey* key) override {
         opened.push_back(subKey);
         accesses.push_back(access);
-        if (root != RegRoot::LocalMachine) return 2;
+        if (root != common::RegRoot::LocalMachine) return 2;
         auto it = allocConfig.find(subKey);
         if (it == allocConfig.end()) return 2;
-        *key = reinterpret_cast<RegKey>(&it->second);
+        *key = reinterpret_cast<common::RegKey>(&it->second);
         open.push_back(*key);
         return 0;
     }
-    long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
+    long QueryValueEx(common::RegKey key, const std::string& valueName, std::uint32_t* type,
                       std::uint8_t* data, std::uint32_t* size) override {
         const auto& value = *reinterpret_cast<std::vector<std::uint8_t>*>(key);
         if (valueName != "AllocConfig" || value.empty()) return 2;
@@ -112,7 +112,7 @@ struct FakeRegistry : IRegistry {
         *size = needed;
         return 0;
     }
-    void CloseKey(RegKey key) override {
+    void CloseKey(common::RegKey key) override {
         auto it = std::find(open.begin(), open.end(), key);
         ASSERT_NE(it, open.end());
         open.erase(it);

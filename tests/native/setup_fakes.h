@@ -1,5 +1,8 @@
 // A recording stand-in for every system operation of Setup's installer and
-// driver file copy: spooler, registry, shell, setup API, desktop, kernel.
+// driver file copy, and of the uninstaller: spooler, registry, shell, setup
+// API, desktop, kernel. The removals the uninstaller asks for are logged in
+// `removals`, in order, as "<kind> <name>"; `refusals` makes any of them
+// fail with a code.
 #pragma once
 
 #include <cstring>
@@ -71,17 +74,17 @@ struct ShellLinkState {
 };
 
 class FakeSystem : public ISpooler,
-                   public IRegistry,
+                   public common::IRegistry,
                    public IShell,
                    public ISetupApi,
                    public IDesktop,
                    public IKernel {
 public:
     FakeSystem() {
-        keys[{RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"}];
-        keys[{RegRoot::CurrentUser,
+        keys[{common::RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"}];
+        keys[{common::RegRoot::CurrentUser,
               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}]["Programs"] = {
-            kRegSz, std::string("D:\\Users\\someone\\Start Menu\\Programs") + '\0', 0};
+            common::kRegSz, std::string("D:\\Users\\someone\\Start Menu\\Programs") + '\0', 0};
     }
 
     InstallerPlatform Platform() { return InstallerPlatform{*this, *this, *this, *this, *this, *this}; }
@@ -128,6 +131,7 @@ public:
         if (!ports.count(Text(r.pPortName))) return Fail(kErrorUnknownPort);
         if (!driverKnown) return Fail(kErrorUnknownPrinterDriver);
         printers.insert(Text(r.pPrinterName));
+        printerDrivers[Text(r.pPrinterName)] = Text(r.pDriverName);
         return true;
     }
 
@@ -137,15 +141,39 @@ public:
         return true;
     }
 
+    std::map<std::string, std::string> printerDrivers;  // queue in `printers` -> its driver
+    bool listFails = false;
+    bool ListPrinters(std::vector<PrinterEntry>* list) override {
+        if (listFails) return Fail(5);
+        list->clear();
+        for (const std::string& name : printers) list->push_back({name, printerDrivers[name]});
+        return true;
+    }
+    bool DeleteQueue(const char* name) override {
+        if (Refused("queue " + Text(name))) return false;
+        if (!printers.erase(Text(name))) return Fail(kErrorInvalidPrinterName);
+        return true;
+    }
+    std::vector<std::uint32_t> driverDeleteFlags;
+    bool DeleteDriver(const char* name, std::uint32_t flags) override {
+        driverDeleteFlags.push_back(flags);
+        if (Refused("driver " + Text(name))) return false;
+        if (!driverKnown) return Fail(kErrorUnknownPrinterDriver);
+        for (const std::string& printer : printers)
+            if (printerDrivers[printer] == Text(name)) return Fail(3001);  // ERROR_PRINTER_DRIVER_IN_USE
+        driverKnown = false;
+        return true;
+    }
+
     // ---- registry
-    using KeyId = std::pair<RegRoot, std::string>;
+    using KeyId = std::pair<common::RegRoot, std::string>;
     std::map<KeyId, std::map<std::string, ValueData>> keys;
-    std::map<RegKey, KeyId> open;
-    RegKey nextKey = 0x100;
+    std::map<common::RegKey, KeyId> open;
+    common::RegKey nextKey = 0x100;
     std::set<std::string> failingValues;  // value names whose writing fails
     bool createKeyFails = false;
     std::vector<std::pair<KeyId, std::uint32_t>> openedWith;  // key and access
-    long OpenKeyEx(RegRoot root, const char* subKey, std::uint32_t access, RegKey* key) override {
+    long OpenKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t access, common::RegKey* key) override {
         openedWith.push_back({{root, subKey}, access});
         if (!keys.count({root, subKey})) return 2;
         *key = nextKey++;
@@ -153,8 +181,8 @@ public:
         return 0;
     }
     std::vector<std::uint32_t> createOptions, createAccess;
-    long CreateKeyEx(RegRoot root, const char* subKey, std::uint32_t options, std::uint32_t access,
-                     RegKey* key) override {
+    long CreateKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t options, std::uint32_t access,
+                     common::RegKey* key) override {
         createOptions.push_back(options);
         createAccess.push_back(access);
         if (createKeyFails) return 5;
@@ -163,7 +191,7 @@ public:
         open[*key] = {root, subKey};
         return 0;
     }
-    long QueryValueEx(RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
+    long QueryValueEx(common::RegKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
                       std::uint32_t* size) override {
         auto& values = keys.at(open.at(key));
         auto it = values.find(name);
@@ -174,18 +202,26 @@ public:
         *size = static_cast<std::uint32_t>(it->second.bytes.size());
         return 0;
     }
-    long SetValueEx(RegKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
+    long SetValueEx(common::RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t size) override {
         if (failingValues.count(name)) return 5;
         keys.at(open.at(key))[name] = {type, std::string(reinterpret_cast<const char*>(data), size), size};
         return 0;
     }
-    std::vector<RegKey> closed;
-    void CloseKey(RegKey key) override {
+    long DeleteValue(common::RegKey key, const std::string& name) override {
+        if (Refused("value " + name)) return static_cast<long>(lastError);
+        return keys.at(open.at(key)).erase(name) ? 0 : 2;
+    }
+    long DeleteKey(common::RegRoot root, const std::string& subKey) override {
+        if (Refused("key " + subKey)) return static_cast<long>(lastError);
+        return keys.erase({root, subKey}) ? 0 : 2;
+    }
+    std::vector<common::RegKey> closed;
+    void CloseKey(common::RegKey key) override {
         closed.push_back(key);
         open.erase(key);
     }
-    const ValueData* Value(RegRoot root, const std::string& key, const std::string& name) const {
+    const ValueData* Value(common::RegRoot root, const std::string& key, const std::string& name) const {
         auto k = keys.find({root, key});
         if (k == keys.end()) return nullptr;
         auto v = k->second.find(name);
@@ -266,12 +302,27 @@ public:
         std::strncpy(destName, "C:\\WINDOWS\\INF\\oem7.inf", destSize - 1);
         return true;
     }
+    std::map<std::string, std::string> infOriginalNames;  // stored INF (a file in `files`) -> its original name
+    std::string OriginalInfName(const char* path) override {
+        auto it = infOriginalNames.find(Text(path));
+        return it == infOriginalNames.end() ? std::string() : it->second;
+    }
+    std::vector<std::uint32_t> infUninstallFlags;
+    bool UninstallOEMInf(const char* name, std::uint32_t flags) override {
+        infUninstallFlags.push_back(flags);
+        if (Refused("inf " + Text(name))) return false;
+        const std::string path = windowsDirectory + "\\inf\\" + Text(name);
+        if (!files.erase(path)) return Fail(kErrorFileNotFound);
+        infOriginalNames.erase(path);
+        return true;
+    }
 
     // ---- desktop
     std::vector<Message> messages;
+    int messageAnswer = 1;  // IDOK
     int ShowMessage(const char* text, const char* caption, std::uint32_t type) override {
         messages.push_back({text, caption, type});
-        return 1;
+        return messageAnswer;
     }
     int waitDepth = 0;
     int waitBegun = 0;
@@ -283,6 +334,24 @@ public:
     }
     void EndWaitCursor() override {
         if (--waitDepth < 0) waitUnbalanced = true;
+    }
+
+    // A running status monitor: its window (handle 0x77) and process.
+    bool monitorRunning = false;
+    bool monitorEndsOnExit = true;
+    std::string monitorCaption = "KLR VX 7 Ember - Status Monitor";
+    static constexpr WindowHandle kMonitorWindow = 0x77;
+    static constexpr std::uint32_t kMonitorProcess = 4242;
+    WindowHandle FindTopWindow(const char* cls, const char* title) override {
+        return monitorRunning && Text(cls) == "#32770" && Text(title) == monitorCaption ? kMonitorWindow : 0;
+    }
+    std::uint32_t WindowProcessId(WindowHandle window) override {
+        return monitorRunning && window == kMonitorWindow ? kMonitorProcess : 0;
+    }
+    bool PostCommand(WindowHandle window, std::uint32_t id) override {
+        if (Refused("command " + std::to_string(id))) return false;
+        if (window == kMonitorWindow && id == 104 && monitorEndsOnExit) monitorRunning = false;
+        return true;
     }
 
     // ---- kernel
@@ -298,10 +367,64 @@ public:
         waitDepthAtExit = waitDepth;
     }
 
+    // Files and folders by full path (a folder holds what starts with its
+    // path and a backslash).
+    std::set<std::string> files, folders;
+    bool FileExists(const char* path) override { return files.count(Text(path)) != 0; }
+    bool RemoveFile(const char* path) override {
+        if (Refused("file " + Text(path))) return false;
+        return files.erase(Text(path)) ? true : Fail(kErrorFileNotFound);
+    }
+    bool RemoveFolder(const char* path) override {
+        if (Refused("folder " + Text(path))) return false;
+        if (!folders.count(Text(path))) return Fail(kErrorFileNotFound);
+        const std::string inside = Text(path) + "\\";
+        for (const auto* names : {&files, &folders})
+            for (const std::string& name : *names)
+                if (name.compare(0, inside.size(), inside) == 0) return Fail(145);  // ERROR_DIR_NOT_EMPTY
+        folders.erase(Text(path));
+        return true;
+    }
+    // Every file directly in the pattern's folder (the caller filters).
+    std::vector<std::string> FindFiles(const char* pattern) override {
+        const std::string folder = Text(pattern).substr(0, Text(pattern).rfind('\\') + 1);
+        std::vector<std::string> names;
+        for (const std::string& file : files)
+            if (file.compare(0, folder.size(), folder) == 0 && file.find('\\', folder.size()) == std::string::npos)
+                names.push_back(file.substr(folder.size()));
+        return names;
+    }
+    class ProcessWait : public IProcessWait {
+    public:
+        explicit ProcessWait(FakeSystem& system) : m_system(system) {}
+        bool WaitForEnd(std::uint32_t ms) override {
+            m_system.removals.push_back("wait " + std::to_string(ms));
+            return !m_system.monitorRunning;
+        }
+
+    private:
+        FakeSystem& m_system;
+    };
+    std::unique_ptr<IProcessWait> OpenProcessToWait(std::uint32_t id) override {
+        if (Refused("open " + std::to_string(id))) return nullptr;
+        return std::make_unique<ProcessWait>(*this);
+    }
+
+    std::vector<std::string> removals;
+    std::map<std::string, std::uint32_t> refusals;
+
 private:
     bool Fail(std::uint32_t error) {
         lastError = error;
         return false;
+    }
+    // Logs the removal; true (with its code) when it is to fail.
+    bool Refused(const std::string& what) {
+        removals.push_back(what);
+        auto it = refusals.find(what);
+        if (it == refusals.end()) return false;
+        lastError = it->second;
+        return true;
     }
 };
 

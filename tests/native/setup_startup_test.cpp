@@ -12,12 +12,12 @@ using namespace setup;
 
 class FakeStartup : public IStartupSystem {
 public:
-    MutexHandle CreateMutex(const char* name, std::uint32_t* lastError) override {
+    common::MutexHandle CreateNamedMutex(const char* name, std::uint32_t* lastError) override {
         mutexName = name;
         *lastError = mutexError;
         return mutexHandle;
     }
-    void CloseHandle(MutexHandle handle) override { closed.push_back(handle); }
+    void CloseMutex(common::MutexHandle handle) override { closed.push_back(handle); }
     void GetVersion(std::uint32_t* major_, std::uint32_t* minor_) override {
         *major_ = major;
         *minor_ = minor;
@@ -31,8 +31,8 @@ public:
 
     std::string mutexName;
     std::uint32_t mutexError = 0;
-    MutexHandle mutexHandle = 0x44;
-    std::vector<MutexHandle> closed;
+    common::MutexHandle mutexHandle = 0x44;
+    std::vector<common::MutexHandle> closed;
     std::uint32_t major = 6, minor = 2;
     bool hasWow64 = true, wow64 = false, admin = true;
 };
@@ -41,7 +41,7 @@ class StartupTest : public ::testing::Test {
 protected:
     // The checks' outcome and the one message, if any.
     bool Check() {
-        SetupMutexGuard guard(system);
+        common::SingleInstanceGuard guard(system, kSetupMutexName);
         return CheckEnvironment(guard, system, desktop);
     }
     std::string Message() {
@@ -59,7 +59,7 @@ TEST_F(StartupTest, AllPassOn32BitWindows8ForAnAdministrator) {
     EXPECT_TRUE(Check());
     EXPECT_EQ(Message(), "<none>");
     EXPECT_EQ(system.mutexName, "Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}");
-    EXPECT_EQ(system.closed, std::vector<MutexHandle>{0x44});
+    EXPECT_EQ(system.closed, std::vector<common::MutexHandle>{0x44});
 }
 
 TEST_F(StartupTest, SecondSetupIsRefusedFirst) {
@@ -68,7 +68,15 @@ TEST_F(StartupTest, SecondSetupIsRefusedFirst) {
     system.admin = false;
     EXPECT_FALSE(Check());
     EXPECT_EQ(Message(), "Another application is already running. Please terminate the previous application.");
-    EXPECT_EQ(system.closed, std::vector<MutexHandle>{0x44});
+    EXPECT_EQ(system.closed, std::vector<common::MutexHandle>{0x44});
+}
+
+TEST_F(StartupTest, AMutexOfAnotherUserRefusedToThisOneCountsAsRunning) {
+    system.mutexError = 5;
+    system.mutexHandle = 0;
+    EXPECT_FALSE(Check());
+    EXPECT_EQ(Message(), "Another application is already running. Please terminate the previous application.");
+    EXPECT_TRUE(system.closed.empty());
 }
 
 TEST_F(StartupTest, OnlyVersionSixTwoIsAccepted) {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "statmon/printer/parallel_port_win.h"
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 
 using namespace statmon;
 
@@ -25,7 +25,7 @@ TEST_F(PortLookupTest, QueryRunsToItsEndWithoutMatch) {
     auto wmi = CreateWmi();
     EXPECT_EQ(FindPortDeviceId(*wmi), 0);
     EXPECT_EQ(g_strPortKey, "(LPT1)");
-    EXPECT_FALSE(LookupStatusPort(*CreateRegistry()));
+    EXPECT_FALSE(LookupStatusPort(*common::CreateRegistry()));
     EXPECT_EQ(g_wStatusPort, 0);
 }
 

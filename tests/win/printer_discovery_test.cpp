@@ -6,7 +6,7 @@
 
 #include "catalogue/model_catalogue.h"
 #include "native/monitor_fakes.h"
-#include "statmon/printer/registry.h"
+#include "common/registry.h"
 #include "statmon/printer/spooler.h"
 #include "statmon/ui/monitor.h"
 #include "win/testdriver/test_queue.h"
@@ -42,7 +42,7 @@ protected:
     }
 
     std::unique_ptr<ISpooler> spooler = CreateSpooler();
-    std::unique_ptr<IRegistry> registry = CreateRegistry();
+    std::unique_ptr<common::IRegistryReader> registry = common::CreateRegistry();
     monfakes::FakeWindow window;
     monfakes::FakePort port;
     monfakes::FakeHeap heap;

@@ -5,14 +5,17 @@
 //   testqueue create <name> <port>    the queue on that port (replacing one of that name)
 //   testqueue move <name> <port>      moves it, and publishes the port as Windows' spooler does
 //   testqueue delete <name>
+//   testqueue show <name>             prints "port|driver" of the queue; fails when it cannot be opened
+//   testqueue drivers -               prints the name of every installed printer driver
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "win/testdriver/test_queue.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: testqueue create|move|delete <name> [<port>]\n");
+        std::fprintf(stderr, "usage: testqueue create|move|delete|show|drivers <name> [<port>]\n");
         return 64;
     }
     std::string verb = argv[1], name = argv[2];
@@ -27,5 +30,27 @@ int main(int argc, char** argv) {
     if (verb == "move" && argc > 3)
         return testqueue::SetQueuePort(name, argv[3]) && testqueue::PublishPortName(name, argv[3]) ? 0 : 1;
     if (verb == "delete") return testqueue::DeleteTestQueue(name) ? 0 : 1;
+    if (verb == "show") {
+        HANDLE printer = nullptr;
+        if (!::OpenPrinterA(&name[0], &printer, nullptr)) return 1;
+        DWORD needed = 0;
+        ::GetPrinterA(printer, 2, nullptr, 0, &needed);
+        std::vector<BYTE> buffer(needed ? needed : 1);
+        const bool read = ::GetPrinterA(printer, 2, buffer.data(), needed, &needed) != FALSE;
+        ::ClosePrinter(printer);
+        if (!read) return 1;
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+        std::printf("%s|%s\n", info->pPortName ? info->pPortName : "", info->pDriverName ? info->pDriverName : "");
+        return 0;
+    }
+    if (verb == "drivers") {
+        DWORD needed = 0, count = 0;
+        ::EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+        std::vector<BYTE> buffer(needed ? needed : 1);
+        if (!::EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return 1;
+        const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) std::printf("%s\n", drivers[i].pName);
+        return 0;
+    }
     return 64;
 }

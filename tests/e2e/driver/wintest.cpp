@@ -18,6 +18,13 @@
 //   wintest send <window> <msg> <wparam> <lparam>  sends it, prints the result
 //   wintest popups <window> <ms>          waits for and prints the text of a
 //                                          message box owned by nobody: "caption|text"
+//   wintest answer <caption> <text start> <button id> <ms>
+//                                          waits for a message box with that caption
+//                                          whose text starts so ("*": any), prints
+//                                          "caption|text", presses the button (its
+//                                          command) and waits until the box is gone
+//   wintest pid <window>                  prints the id of the window's process
+//   wintest alive <process id>            prints 1 while the process runs, else 0
 #include <windows.h>
 
 #include <cstdio>
@@ -105,8 +112,21 @@ std::string TextOf(HWND hwnd) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: wintest wait|gone|count|visible|text|command|click|key|close|post|send|popups ...\n");
+    std::fprintf(stderr,
+                 "usage: wintest wait|gone|count|visible|text|command|click|key|close|post|send|popups|answer|pid|"
+                 "alive ...\n");
     return 64;
+}
+
+// A visible message box with the caption whose text starts with `start`
+// ("*" for any text); null when there is none.
+HWND FindMessageBox(const std::string& caption, const std::string& start) {
+    for (HWND box : FindAll(Parse("class:#32770"))) {
+        if (!::IsWindowVisible(box) || TextOf(box) != caption) continue;
+        HWND text = ::GetDlgItem(box, 0xFFFF);
+        if (start == "*" || (text && TextOf(text).rfind(start, 0) == 0)) return box;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -157,9 +177,39 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (verb == "answer" && argc > 5) {
+        const DWORD limit = static_cast<DWORD>(Number(argv[5]));
+        const DWORD start = ::GetTickCount();
+        HWND box = nullptr;
+        while (!(box = FindMessageBox(name, argv[3]))) {
+            if (::GetTickCount() - start > limit) return 1;
+            ::Sleep(50);
+        }
+        HWND text = ::GetDlgItem(box, 0xFFFF);
+        std::printf("%s|%s\n", name.c_str(), text ? TextOf(text).c_str() : "");
+        std::fflush(stdout);
+        ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(Number(argv[4])), 0);
+        while (::IsWindow(box)) {
+            if (::GetTickCount() - start > limit) return 1;
+            ::Sleep(50);
+        }
+        return 0;
+    }
+    if (verb == "alive") {
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(Number(argv[2])));
+        const bool running = process && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        if (process) ::CloseHandle(process);
+        std::printf("%d\n", running ? 1 : 0);
+        return 0;
+    }
+
     HWND hwnd = MustFind(name);
     if (verb == "visible") {
         std::printf("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
+    } else if (verb == "pid") {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(hwnd, &process);
+        std::printf("%lu\n", static_cast<unsigned long>(process));
     } else if (verb == "children") {
         ::EnumChildWindows(hwnd, &PrintClass, 0);
     } else if (verb == "rect") {

@@ -37,6 +37,11 @@ public:
     }
     void BeginWaitCursor() override { m_real.BeginWaitCursor(); }
     void EndWaitCursor() override { m_real.EndWaitCursor(); }
+    WindowHandle FindTopWindow(const char* cls, const char* title) override {
+        return m_real.FindTopWindow(cls, title);
+    }
+    std::uint32_t WindowProcessId(WindowHandle window) override { return m_real.WindowProcessId(window); }
+    bool PostCommand(WindowHandle window, std::uint32_t id) override { return m_real.PostCommand(window, id); }
 
 private:
     IDesktop& m_real;
@@ -76,6 +81,9 @@ public:
         return m_real.AddPrinter(fixed);
     }
     bool SetDefaultPrinter(const char* name) override { return m_real.SetDefaultPrinter(name); }
+    bool ListPrinters(std::vector<PrinterEntry>* printers) override { return m_real.ListPrinters(printers); }
+    bool DeleteQueue(const char* name) override { return m_real.DeleteQueue(name); }
+    bool DeleteDriver(const char* name, std::uint32_t flags) override { return m_real.DeleteDriver(name, flags); }
 
 private:
     ISpooler& m_real;

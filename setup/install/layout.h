@@ -1,0 +1,43 @@
+// Where the model's software lives once Setup has installed it, and under
+// which names: the installer writes these places and the uninstaller takes
+// them away again.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/registry.h"
+#include "setup/install/platform.h"
+
+namespace setup {
+
+// HKEY_LOCAL_MACHINE: the monitor's start at log-on, one value per model.
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// HKEY_CURRENT_USER: the user's shell folders ("Programs").
+constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// HKEY_LOCAL_MACHINE: the maker's one entry in Programs and Features,
+// shared by every model of the maker.
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelrona";
+constexpr const char* kUninstallDisplayName = "Kelrona Printer Software";
+
+// DriverDirectory + "\STM": the folder of the monitors.
+std::string MonitorFolder(const std::string& driverDirectory);
+// The Run value's data: the monitor without ".exe" (the system adds it).
+std::string MonitorCommand(const std::string& driverDirectory, const char* modelCode);
+// MonitorPath: DriverDirectory + "\STM\" + ModelCode + ".exe".
+std::string MonitorPath(const std::string& driverDirectory, const char* modelCode);
+// "KLRN" + ModelCode.
+std::string AutoStartValueName(const char* modelCode);
+// DriverDirectory + "\Uninstall.exe".
+std::string UninstallerPath(const std::string& driverDirectory);
+
+// The all-users Start-menu folder of the maker on the drive, and the
+// model's shortcut in it.
+std::string ShortcutFolder(char drive);
+std::string ShortcutFile(char drive, const char* modelCode);
+
+// The drive of the current user's "Programs" shell folder (the key opened
+// with `access`); without it, the drive of the Windows folder, else C.
+char ProgramsDrive(common::IRegistry& registry, IKernel& kernel, std::uint32_t access);
+
+}  // namespace setup
