@@ -2,6 +2,13 @@
 set -u
 : "${KLRN_BINARY_DIR:?}" "${WINTEST_EXE:?}" "${WINE_RUN:?}"
 export KLRN_WINEPREFIX WINEPREFIX=$KLRN_WINEPREFIX
+# What differs between the 64-bit and the pure 32-bit prefix: the spooler's
+# driver directory (below C:\windows\system32\spool\drivers) and the
+# folder of Wine's own DLLs for the programs under test.
+case ${KLRN_WINE_ARCH:-win64} in
+win32) spool_env=w32x86 wine_dlls=/usr/lib/i386-linux-gnu/wine/i386-windows ;;
+*) spool_env=x64 wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows ;;
+esac
 
 failures=0
 pass() { echo "ok: $*"; }

@@ -12,7 +12,7 @@
 # tests/win/winspool, put beside it for the test.
 source "$(dirname "$0")/lib.sh"
 : "${TESTQUEUE_EXE:?}" "${UNINSTALL_EXE:?}" "${INSTALLER_DRIVER_EXE:?}" "${WINSPOOL_STANDIN:?}"
-WINE_WINSPOOL=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/winspool.drv
+WINE_WINSPOOL=$wine_dlls/winspool.drv
 MODEL="KLR VX 7 Ember" CODE=VX7EMBER
 STATUS="$MODEL - Status Monitor"
 CAPTION="KLRN Printer Driver - Setup"
@@ -20,7 +20,7 @@ OTHER="Back Office"
 UNINSTALL_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kelrona'
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 drive_c=$WINEPREFIX/drive_c
-drivers=$drive_c/windows/system32/spool/drivers/x64
+drivers=$drive_c/windows/system32/spool/drivers/$spool_env
 start_menu="$drive_c/Documents and Settings/All Users/Start Menu/Programs"
 medium=$KLRN_BINARY_DIR/uninstall-e2e-medium
 out=$KLRN_BINARY_DIR/uninstall-e2e.out
@@ -58,7 +58,7 @@ cp "$WINSPOOL_STANDIN" "$drivers/winspool.drv" && cp "$WINE_WINSPOOL" "$drivers/
 wintest_rc wait "$STATUS" 30000 && pass "the installed monitor runs" || fail "no monitor window"
 monitor_pid=$(wintest pid "$STATUS")
 uninstaller=$(reg_value "$UNINSTALL_KEY" UninstallString)
-check "uninstall entry names the copied uninstaller" 'C:\windows\system32\spool\drivers\x64\Uninstall.exe' "$uninstaller"
+check "uninstall entry names the copied uninstaller" "C:\\windows\\system32\\spool\\drivers\\$spool_env\\Uninstall.exe" "$uninstaller"
 
 start_uninstaller first
 question=$(answer "Do you want" 7 30)

@@ -1,18 +1,25 @@
 // Setup.exe's start-up on Wine (a Windows 8 prefix, administrator): the
 // please-wait window flashes and Setup ends; a second Setup is refused with
-// its message while the mutex is held.
+// its message while the mutex is held. On 64-bit Windows (a WoW64 prefix)
+// the 32-bit Setup refuses to run and installs nothing.
 #include <windows.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
+// The Setup.exe under test (SETUP_EXE: the 32-bit build hands over the
+// medium's), else the build's.
 std::string SetupExe() {
+    const char* exe = std::getenv("SETUP_EXE");
     const char* dir = std::getenv("KLRN_BINARY_DIR");
-    std::string path = std::string(dir ? dir : "") + "/setup/Setup.exe";
+    std::string path = exe && *exe ? exe : std::string(dir ? dir : "") + "/setup/Setup.exe";
     for (char& c : path)
         if (c == '/') c = '\\';
     return path[0] == '\\' ? "Z:" + path : path;
@@ -94,6 +101,91 @@ TEST(SetupStartup, SecondSetupIsRefusedWhileTheMutexIsHeld) {
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WaitForEnd(setup), 0u);
     ::CloseHandle(mutex);
+}
+
+// What an installation would leave behind: local queues, printer drivers,
+// files in the spooler's driver directory, uninstall entries, Run values.
+using Snapshot = std::set<std::string>;
+
+void AddEnumerated(Snapshot& snapshot, const std::string& kind,
+                   BOOL (*enumerate)(BYTE*, DWORD, DWORD*, DWORD*), std::size_t stride) {
+    DWORD needed = 0, count = 0;
+    enumerate(nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + 1);
+    if (!enumerate(buffer.data(), needed, &needed, &count)) return;
+    for (DWORD i = 0; i < count; ++i) {
+        const char* name = *reinterpret_cast<char**>(buffer.data() + i * stride);
+        snapshot.insert(kind + name);
+    }
+}
+
+void AddKeyNames(Snapshot& snapshot, HKEY root, const char* path, bool values) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char name[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof(name);
+        LONG rc = values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
+                         : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (rc != ERROR_SUCCESS) break;
+        snapshot.insert(std::string(path) + "\\" + name);
+    }
+    ::RegCloseKey(key);
+}
+
+void AddFiles(Snapshot& snapshot, const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        snapshot.insert(dir + "\\" + name);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) AddFiles(snapshot, dir + "\\" + name);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+}
+
+Snapshot TakeSnapshot() {
+    Snapshot snapshot;
+    AddEnumerated(snapshot, "queue ", [](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
+        return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, b, s, n, c);
+    }, sizeof(PRINTER_INFO_4A));
+    AddEnumerated(snapshot, "driver ", [](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
+        return ::EnumPrinterDriversA(nullptr, nullptr, 1, b, s, n, c);
+    }, sizeof(DRIVER_INFO_1A));
+    char dir[MAX_PATH] = {};
+    DWORD needed = 0;
+    if (::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof(dir), &needed))
+        AddFiles(snapshot, dir);
+    AddKeyNames(snapshot, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", false);
+    AddKeyNames(snapshot, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", true);
+    AddKeyNames(snapshot, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", true);
+    return snapshot;
+}
+
+// Runs only in a WoW64 prefix: the 32-bit build registers it there
+// (tests/win/CMakeLists.txt); elsewhere it is filtered out.
+TEST(SetupOnWow64, RefusesWithItsMessageAndInstallsNothing) {
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow64));
+    ASSERT_TRUE(wow64) << "this prefix is not a 64-bit Windows running 32-bit programs";
+    const Snapshot before = TakeSnapshot();
+    ASSERT_FALSE(before.empty());
+    PROCESS_INFORMATION setup = StartSetup();
+    ASSERT_NE(setup.hProcess, nullptr);
+    HWND box = WaitForWindow(setup.dwProcessId, 0, 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(::GetDlgItem(box, 1002), nullptr) << "the please-wait window is not shown";
+    char text[256] = {};
+    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    EXPECT_STREQ(text, "The application will run only in Windows 8 32bit) Operating System.");
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForEnd(setup), 0u);
+    const Snapshot after = TakeSnapshot();
+    for (const std::string& item : after)
+        EXPECT_EQ(before.count(item), 1u) << "left behind: " << item;
+    EXPECT_EQ(after.size(), before.size());
 }
 
 }  // namespace
