@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <winspool.h>
 
+#include <cstddef>
 #include <cstdio>
 
 #include "setup/install/platform.h"
@@ -18,7 +19,12 @@ namespace {
 static_assert(sizeof(DRIVER_INFO_6A) == 80, "DRIVER_INFO_6A as the 32-bit spooler reads it");
 static_assert(sizeof(PRINTER_INFO_2A) == 84, "PRINTER_INFO_2A as the 32-bit spooler reads it");
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "SHFILEOPSTRUCTA as the 32-bit shell reads it");
+static_assert(sizeof(PORT_INFO_2A) == 20, "PORT_INFO_2A as the 32-bit spooler writes it");
 #endif
+static_assert(sizeof(PortInfo2Record) == sizeof(PORT_INFO_2A), "PORT_INFO_2A record");
+static_assert(offsetof(PortInfo2Record, pPortName) == offsetof(PORT_INFO_2A, pPortName), "pPortName");
+static_assert(offsetof(PortInfo2Record, pDescription) == offsetof(PORT_INFO_2A, pDescription), "pDescription");
+static_assert(offsetof(PortInfo2Record, fPortType) == offsetof(PORT_INFO_2A, fPortType), "fPortType");
 
 LPSTR Str(const char* text) { return const_cast<LPSTR>(text); }
 
@@ -31,15 +37,14 @@ std::wstring Wide(const char* text) {
 
 class Win32Spooler : public ISpooler {
 public:
-    bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size, std::uint32_t* needed) override {
+    bool GetPrinterDriverDirectoryA(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) override {
         DWORD required = 0;
-        const BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer),
-                                                     size, &required);
+        const BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, size, &required);
         *needed = required;
         return ok != FALSE;
     }
 
-    bool AddPrinterDriver(const DriverRecord& r) override {
+    bool AddPrinterDriverA(const DriverRecord& r) override {
         DRIVER_INFO_6A info;
         ::ZeroMemory(&info, sizeof(info));
         info.cVersion = r.cVersion;
@@ -63,7 +68,7 @@ public:
         return ::AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info)) != FALSE;
     }
 
-    bool AddPrinter(const PrinterRecord& r) override {
+    bool AddPrinterA(const PrinterRecord& r) override {
         PRINTER_INFO_2A info;
         ::ZeroMemory(&info, sizeof(info));
         info.pServerName = Str(r.pServerName);
@@ -93,7 +98,16 @@ public:
         return true;
     }
 
-    bool SetDefaultPrinter(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
+    bool SetDefaultPrinterA(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
+
+    bool EnumPortsA(std::uint32_t level, std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed,
+                    std::uint32_t* returned) override {
+        DWORD required = 0, count = 0;
+        const BOOL ok = ::EnumPortsA(nullptr, level, buffer, size, &required, &count);
+        *needed = required;
+        *returned = count;
+        return ok != FALSE;
+    }
 };
 
 class Win32ShellLink : public IShellLinkObject {
