@@ -1,6 +1,8 @@
 // wintest: drives the programs under test from the outside, as a user or
 // the shell would. Windows are named by their exact title ("class:NAME"
-// names a window by class instead, "class:NAME/TITLE" by both).
+// names a window by class instead, "class:NAME/TITLE" by both); a name
+// ending in "@ID" matches only windows with a control of that id (dialogs
+// of one caption told apart by their controls).
 //
 //   wintest wait <window> <ms>            exit 0 once the window exists
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
@@ -16,12 +18,31 @@
 //   wintest close <window>                the close box (WM_SYSCOMMAND SC_CLOSE)
 //   wintest post <window> <msg> <wparam> <lparam>  posts a message (numbers)
 //   wintest send <window> <msg> <wparam> <lparam>  sends it, prints the result
-//   wintest popups <window> <ms>          waits for and prints the text of a
-//                                          message box owned by nobody: "caption|text"
+//   wintest popups <caption> <ms>         waits for a message box ("*": any
+//                                          caption) and prints caption|text|buttons
+//                                          (the buttons' texts, comma-separated)
+//   wintest answer <caption> <button id>  presses a button of that message box
+//   wintest enabled <window> <control id> prints 1 or 0
+//   wintest items <window> <control id>   prints each list box entry, one a line
+//   wintest selected <window> <control id>  prints the list box's selected index
+//   wintest select <window> <control id> <index>  selects the entry as a user
+//                                          click would (LBN_SELCHANGE to the dialog)
+//   wintest lvtext <window> <control id> <item>  prints a list view item's text
+//   wintest lvstate <window> <control id> <item>  prints its state bits (2 focused, 1 selected)
+//   wintest lclick <window> <control id> <x> <y>  left click at client coordinates
+//   wintest device <window> <event> [<device path> [<device type>]]  sends
+//                                          WM_DEVICECHANGE with a device-interface
+//                                          record (none without a path); prints the
+//                                          answer, or "pending" while the handler runs
 #include <windows.h>
 
+#include <commctrl.h>
+#include <dbt.h>
+
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,10 +53,17 @@ struct Query {
     std::string title;
     bool byTitle = true;
     bool byClass = false;
+    int control = 0;  // a control the window must have; 0 for any window
 };
 
-Query Parse(const std::string& name) {
+Query Parse(std::string name) {
     Query q;
+    const std::size_t at = name.rfind('@');
+    if (at != std::string::npos && at + 1 < name.size() &&
+        name.find_first_not_of("0123456789", at + 1) == std::string::npos) {
+        q.control = std::atoi(name.c_str() + at + 1);
+        name.resize(at);
+    }
     if (name.rfind("class:", 0) == 0) {
         std::string rest = name.substr(6);
         auto slash = rest.find('/');
@@ -65,6 +93,7 @@ BOOL CALLBACK CollectMatching(HWND hwnd, LPARAM lp) {
         ::GetWindowTextA(hwnd, buf, sizeof(buf));
         if (c->q->title != buf) return TRUE;
     }
+    if (c->q->control && !::GetDlgItem(hwnd, c->q->control)) return TRUE;
     c->found.push_back(hwnd);
     return TRUE;
 }
@@ -104,8 +133,89 @@ std::string TextOf(HWND hwnd) {
     return buf;
 }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND hwnd) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(hwnd, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char cls[256] = {};
+    ::GetClassNameA(hwnd, cls, sizeof(cls));
+    return cls;
+}
+
+// A message box: a dialog whose children are only static texts and
+// buttons, with at least one button and every button one of the message
+// box answers (IDOK to IDCONTINUE). Dialogs of the programs under test
+// have other controls or buttons of their own ids.
+bool IsMessageBox(HWND hwnd) {
+    if (ClassOf(hwnd) != "#32770") return false;
+    int buttons = 0;
+    for (HWND child : Children(hwnd)) {
+        const std::string cls = ClassOf(child);
+        if (cls == "Button") {
+            const int id = ::GetDlgCtrlID(child);
+            if (id < IDOK || id > IDCONTINUE) return false;
+            ++buttons;
+        } else if (cls != "Static") {
+            return false;
+        }
+    }
+    return buttons > 0;
+}
+
+HWND FindMessageBox(const std::string& caption) {
+    for (HWND box : FindAll(Parse("class:#32770"))) {
+        if (!::IsWindowVisible(box) || !IsMessageBox(box)) continue;
+        if (caption == "*" || TextOf(box) == caption) return box;
+    }
+    return nullptr;
+}
+
+HWND WaitForMessageBox(const std::string& caption, DWORD limit) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND box = FindMessageBox(caption)) return box;
+        if (::GetTickCount() - start > limit) return nullptr;
+        ::Sleep(50);
+    }
+}
+
+// A list view item's text, read through a buffer in the list view's process.
+std::string ListViewText(HWND list, int item) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(list, &process);
+    HANDLE handle = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!handle) return std::string();
+    const std::size_t textSize = 512;
+    auto* remote = static_cast<char*>(::VirtualAllocEx(handle, nullptr, sizeof(LVITEMA) + textSize,
+                                                       MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::string text;
+    if (remote) {
+        LVITEMA request{};
+        request.iSubItem = 0;
+        request.pszText = remote + sizeof(LVITEMA);
+        request.cchTextMax = static_cast<int>(textSize);
+        char buffer[textSize] = {};
+        if (::WriteProcessMemory(handle, remote, &request, sizeof(request), nullptr)) {
+            ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote));
+            if (::ReadProcessMemory(handle, remote + sizeof(LVITEMA), buffer, textSize - 1, nullptr)) text = buffer;
+        }
+        ::VirtualFreeEx(handle, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(handle);
+    return text;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: wintest wait|gone|count|visible|text|command|click|key|close|post|send|popups ...\n");
+    std::fprintf(stderr, "usage: wintest wait|gone|list|count|visible|children|rect|text|command|click|key|close|"
+                         "post|send|popups|answer|enabled|items|selected|select|lvtext|lvstate|lclick|device ...\n");
     return 64;
 }
 
@@ -140,21 +250,24 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "popups") {
-        // A message box is a top-level dialog (#32770); print its caption and text.
-        DWORD limit = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000;
-        DWORD start = ::GetTickCount();
-        for (;;) {
-            for (HWND box : FindAll(Parse("class:#32770"))) {
-                if (!::IsWindowVisible(box)) continue;
-                std::string caption = TextOf(box);
-                if (name != "*" && caption != name) continue;
-                HWND text = ::GetDlgItem(box, 0xFFFF);
-                std::printf("%s|%s\n", caption.c_str(), text ? TextOf(text).c_str() : "");
-                return 0;
-            }
-            if (::GetTickCount() - start > limit) return 1;
-            ::Sleep(50);
+        HWND box = WaitForMessageBox(name, argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000);
+        if (!box) return 1;
+        HWND text = ::GetDlgItem(box, 0xFFFF);
+        std::string buttons;
+        for (HWND child : Children(box)) {
+            if (ClassOf(child) != "Button" || !::IsWindowVisible(child)) continue;
+            buttons += (buttons.empty() ? "" : ",") + TextOf(child);
         }
+        std::printf("%s|%s|%s\n", TextOf(box).c_str(), text ? TextOf(text).c_str() : "", buttons.c_str());
+        return 0;
+    }
+    if (verb == "answer" && argc > 3) {
+        HWND box = WaitForMessageBox(name, 10000);
+        if (!box) return 1;
+        HWND button = ::GetDlgItem(box, static_cast<int>(Number(argv[3])));
+        if (!button) return 2;
+        ::PostMessageA(button, BM_CLICK, 0, 0);
+        return 0;
     }
 
     HWND hwnd = MustFind(name);
@@ -170,6 +283,69 @@ int main(int argc, char** argv) {
         HWND target = argc > 3 ? ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3]))) : hwnd;
         if (!target) return 2;
         std::printf("%s\n", TextOf(target).c_str());
+    } else if (verb == "enabled" && argc > 3) {
+        HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!control) return 2;
+        std::printf("%d\n", ::IsWindowEnabled(control) ? 1 : 0);
+    } else if (verb == "items" && argc > 3) {
+        HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!list) return 2;
+        const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+        // Asked in wide characters: Wine hands an ANSI list box's text to
+        // another process that way only.
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[512] = {};
+            char text[1024] = {};
+            if (::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
+                ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+            ::WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof(text), nullptr, nullptr);
+            std::printf("%s\n", text);
+        }
+    } else if (verb == "selected" && argc > 3) {
+        HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!list) return 2;
+        std::printf("%ld\n", static_cast<long>(::SendMessageA(list, LB_GETCURSEL, 0, 0)));
+    } else if (verb == "select" && argc > 4) {
+        const int id = static_cast<int>(Number(argv[3]));
+        HWND list = ::GetDlgItem(hwnd, id);
+        if (!list) return 2;
+        ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(Number(argv[4])), 0);
+        ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    } else if ((verb == "lvtext" || verb == "lvstate") && argc > 4) {
+        HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!list) return 2;
+        const int item = static_cast<int>(Number(argv[4]));
+        if (verb == "lvtext")
+            std::printf("%s\n", ListViewText(list, item).c_str());
+        else
+            std::printf("%ld\n", static_cast<long>(::SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item),
+                                                                 LVIS_SELECTED | LVIS_FOCUSED)));
+    } else if (verb == "lclick" && argc > 5) {
+        HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!control) return 2;
+        const LPARAM at = MAKELPARAM(Number(argv[4]), Number(argv[5]));
+        ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageA(control, WM_LBUTTONUP, 0, at);
+    } else if (verb == "device" && argc > 3) {
+        const WPARAM event = static_cast<WPARAM>(Number(argv[3]));
+        std::vector<char> record;
+        if (argc > 4) {
+            const std::size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
+            record.assign(nameOffset + std::strlen(argv[4]) + 1, '\0');
+            auto* header = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(record.data());
+            header->dbcc_size = static_cast<DWORD>(record.size());
+            header->dbcc_devicetype = argc > 5 ? static_cast<DWORD>(Number(argv[5])) : DBT_DEVTYP_DEVICEINTERFACE;
+            std::memcpy(record.data() + nameOffset, argv[4], std::strlen(argv[4]) + 1);
+        }
+        DWORD_PTR answer = 0;
+        // The model's arrival runs the whole installation inside the
+        // handler: the test goes on while it runs.
+        if (::SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, event,
+                                  record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data()), SMTO_NORMAL, 1500,
+                                  &answer))
+            std::printf("%lld\n", static_cast<long long>(answer));
+        else
+            std::printf("pending\n");
     } else if (verb == "command" && argc > 3) {
         ::PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(Number(argv[3])), 0);
     } else if (verb == "click" && argc > 3) {
