@@ -5,14 +5,20 @@
 //   testqueue create <name> <port>    the queue on that port (replacing one of that name)
 //   testqueue move <name> <port>      moves it, and publishes the port as Windows' spooler does
 //   testqueue delete <name>
+//   testqueue port <name>             prints the queue's port (fails without the queue)
+//   testqueue default -               prints the default printer's name
+#include <windows.h>
+#include <winspool.h>
+
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "win/testdriver/test_queue.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: testqueue create|move|delete <name> [<port>]\n");
+        std::fprintf(stderr, "usage: testqueue create|move|delete|port|default <name> [<port>]\n");
         return 64;
     }
     std::string verb = argv[1], name = argv[2];
@@ -27,5 +33,25 @@ int main(int argc, char** argv) {
     if (verb == "move" && argc > 3)
         return testqueue::SetQueuePort(name, argv[3]) && testqueue::PublishPortName(name, argv[3]) ? 0 : 1;
     if (verb == "delete") return testqueue::DeleteTestQueue(name) ? 0 : 1;
+    if (verb == "port") {
+        HANDLE printer = nullptr;
+        if (!::OpenPrinterA(&name[0], &printer, nullptr)) return 1;
+        DWORD needed = 0;
+        ::GetPrinterA(printer, 2, nullptr, 0, &needed);
+        std::vector<BYTE> buffer(needed ? needed : 1);
+        const bool read = needed && ::GetPrinterA(printer, 2, buffer.data(), needed, &needed);
+        ::ClosePrinter(printer);
+        if (!read) return 1;
+        const char* port = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data())->pPortName;
+        std::printf("%s\n", port ? port : "");
+        return 0;
+    }
+    if (verb == "default") {
+        char printer[512] = {};
+        DWORD size = sizeof(printer);
+        if (!::GetDefaultPrinterA(printer, &size)) return 1;
+        std::printf("%s\n", printer);
+        return 0;
+    }
     return 64;
 }
