@@ -9,6 +9,7 @@ namespace {
 constexpr COLORREF kMaskWhite = RGB(255, 255, 255);
 constexpr int kImageGrowth = 32;
 constexpr int kIconSpacingX = 350;
+const char kModelTab[] = "Printer Model";
 }  // namespace
 
 CSetupDlg::CSetupDlg()
@@ -38,10 +39,9 @@ BOOL CSetupDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    char tabText[] = "Printer Model";
     TCITEMA tab{};
     tab.mask = TCIF_TEXT;
-    tab.pszText = tabText;
+    tab.pszText = const_cast<LPSTR>(kModelTab);  // only read
     m_tab.SendMessage(TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
 
     // Width 0: the picture's height, so the 96 x 96 bitmap gives one image.
