@@ -2,10 +2,13 @@
 // the shell would. Windows are named by their exact title ("class:NAME"
 // names a window by class instead, "class:NAME/TITLE" by both); a name
 // ending in "@ID" matches only windows with a control of that id (dialogs
-// of one caption told apart by their controls).
+// of one caption told apart by their controls). With WINTEST_DESKTOP set,
+// wintest works on the windows of that desktop (a Wine virtual desktop
+// made by "explorer /desktop=NAME,WxH").
 //
 //   wintest wait <window> <ms>            exit 0 once the window exists
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
+//   wintest shown <window> <ms>           exit 0 once it exists and is visible
 //   wintest list -                        prints class|title|visible of every top-level window
 //   wintest count <window>                number of top-level windows so named
 //   wintest visible <window>              prints 1 or 0
@@ -223,17 +226,25 @@ int Usage() {
 
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
+    if (const char* desktop = std::getenv("WINTEST_DESKTOP")) {
+        HDESK handle = ::OpenDesktopA(desktop, 0, FALSE, GENERIC_ALL);
+        if (!handle || !::SetThreadDesktop(handle)) {
+            std::fprintf(stderr, "wintest: no desktop \"%s\"\n", desktop);
+            return 2;
+        }
+    }
     std::string verb = argv[1];
     std::string name = argv[2];
 
-    if (verb == "wait" || verb == "gone") {
+    if (verb == "wait" || verb == "gone" || verb == "shown") {
         DWORD limit = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000;
         DWORD start = ::GetTickCount();
         for (;;) {
-            bool exists = Find(name) != nullptr;
-            if (exists == (verb == "wait")) return 0;
+            HWND found = Find(name);
+            if (verb == "shown" && found && ::IsWindowVisible(found)) return 0;
+            if (verb != "shown" && (found != nullptr) == (verb == "wait")) return 0;
             if (::GetTickCount() - start > limit) return 1;
-            ::Sleep(50);
+            ::Sleep(verb == "shown" ? 10 : 50);
         }
     }
     if (verb == "list") {  // every top-level window: class|title|visible (the name is ignored)
