@@ -50,7 +50,15 @@ shown() {
 }
 # message <seconds>: the next message box of Setup, as caption|text|buttons.
 message() { wintest popups "*" $(($1 * 1000)); }
-answer() { wintest answer "*" "$1"; sleep 0.5; }
+# answer <button id>: presses the button of the message box and waits until it is gone.
+answer() {
+    local i
+    wintest answer "*" "$1"
+    for ((i = 0; i < 20; i++)); do
+        wintest_rc popups "*" 0 || return 0
+        sleep 0.25
+    done
+}
 
 # A machine without anything of the model's installation, with the
 # all-users Start-menu folder Windows has and a Wine prefix lacks.
@@ -67,4 +75,17 @@ clean_machine() {
     rm -rf "$KLRN_WINEPREFIX"/drive_c/windows/system32/spool/drivers/*/STM
     mkdir -p "$START_MENU"
     stop_all
+}
+
+# becomes <description> <expected> <command...>: the check, waiting up to
+# 5 s for the command to print the expected text.
+becomes() {
+    local what=$1 expected=$2 actual i
+    shift 2
+    for ((i = 0; i < 20; i++)); do
+        actual=$("$@")
+        [ "$actual" = "$expected" ] && break
+        sleep 0.25
+    done
+    check "$what" "$expected" "$actual"
 }

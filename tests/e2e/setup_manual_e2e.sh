@@ -14,10 +14,10 @@ check "version text" "Version 3.01 (9W)" "$(wintest text "$MAIN" 1009)"
 check "the model item" "$MODEL" "$(wintest lvtext "$MAIN" 1001 0)"
 check "the model item is selected and focused" 3 "$(wintest lvstate "$MAIN" 1001 0)"
 check "please-wait window hidden after its flash" 0 "$(wintest visible "$PLEASE_WAIT")"
-wintest lclick "$MAIN" 1001 360 120; sleep 0.5
-check "a click on empty list space disables OK" 0 "$(wintest enabled "$MAIN" $IDOK)"
-wintest lclick "$MAIN" 1001 175 40; sleep 0.5
-check "a click on the model enables it again" 1 "$(wintest enabled "$MAIN" $IDOK)"
+wintest lclick "$MAIN" 1001 360 120
+becomes "a click on empty list space disables OK" 0 wintest enabled "$MAIN" $IDOK
+wintest lclick "$MAIN" 1001 175 40
+becomes "a click on the model enables it again" 1 wintest enabled "$MAIN" $IDOK
 
 wintest click "$MAIN" $IDOK
 shown "$CONNECTION" 30 || fail "no connection wait after OK"
@@ -29,8 +29,8 @@ check "the connection wait is hidden" 0 "$(wintest visible "$CONNECTION")"
 check "ports in the spooler's order" "COM1: (Local Port),COM2: (Local Port),COM3: (Local Port),COM4: (Local Port),FILE: (Local Port),LPT1: (Local Port),LPT2: (Local Port),LPT3: (Local Port)" "$(wintest items "$PORTS" $IDC_PORT_LIST | paste -sd,)"
 check "LPT1: proposed" 5 "$(wintest selected "$PORTS" $IDC_PORT_LIST)"
 check "and shown as the current port" "LPT1: (Local Port)" "$(wintest text "$PORTS" $IDC_CURRENT_PORT)"
-wintest select "$PORTS" $IDC_PORT_LIST 0; sleep 0.5
-check "the chosen port replaces it" "COM1: (Local Port)" "$(wintest text "$PORTS" $IDC_CURRENT_PORT)"
+wintest select "$PORTS" $IDC_PORT_LIST 0
+becomes "the chosen port replaces it" "COM1: (Local Port)" wintest text "$PORTS" $IDC_CURRENT_PORT
 
 wintest click "$PORTS" $IDC_PORT_OK
 check "result message" "$CAPTION|$MODEL Printer Driver & Status Monitor installed successfully.|OK" "$(message 60)"

@@ -8,7 +8,7 @@
 //
 //   wintest wait <window> <ms>            exit 0 once the window exists
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
-//   wintest shown <window> <ms>           exit 0 once it exists and is visible
+//   wintest shown <window> <ms>           exit 0 once one so named is visible
 //   wintest list -                        prints class|title|visible of every top-level window
 //   wintest count <window>                number of top-level windows so named
 //   wintest visible <window>              prints 1 or 0
@@ -240,9 +240,13 @@ int main(int argc, char** argv) {
         DWORD limit = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000;
         DWORD start = ::GetTickCount();
         for (;;) {
-            HWND found = Find(name);
-            if (verb == "shown" && found && ::IsWindowVisible(found)) return 0;
-            if (verb != "shown" && (found != nullptr) == (verb == "wait")) return 0;
+            const std::vector<HWND> found = FindAll(Parse(name));
+            if (verb == "shown") {
+                for (HWND w : found)
+                    if (::IsWindowVisible(w)) return 0;
+            } else if (found.empty() != (verb == "wait")) {
+                return 0;
+            }
             if (::GetTickCount() - start > limit) return 1;
             ::Sleep(verb == "shown" ? 10 : 50);
         }
