@@ -21,6 +21,11 @@ static_assert(sizeof(PRINTER_INFO_2A) == 84, "PRINTER_INFO_2A as the 32-bit spoo
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "SHFILEOPSTRUCTA as the 32-bit shell reads it");
 static_assert(sizeof(PORT_INFO_2A) == 20, "PORT_INFO_2A as the 32-bit spooler writes it");
 #endif
+static_assert(kMbOkCancel == MB_OKCANCEL && kMbYesNo == MB_YESNO && kMbIconError == MB_ICONERROR &&
+                  kMbIconQuestion == MB_ICONQUESTION && kMbIconExclamation == MB_ICONEXCLAMATION &&
+                  kMbIconInformation == MB_ICONINFORMATION,
+              "message box styles");
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdYes == IDYES && kIdNo == IDNO, "message box answers");
 static_assert(sizeof(PortInfo2Record) == sizeof(PORT_INFO_2A), "PORT_INFO_2A record");
 static_assert(offsetof(PortInfo2Record, pPortName) == offsetof(PORT_INFO_2A, pPortName), "pPortName");
 static_assert(offsetof(PortInfo2Record, pDescription) == offsetof(PORT_INFO_2A, pDescription), "pDescription");
