@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace common {
@@ -29,6 +30,9 @@ public:
     // opened key (0 when the open fails).
     virtual long OpenKeyEx(RegRoot root, const std::string& subKey, std::uint32_t access,
                            RegKey* key) = 0;
+    // The same below a key this reader opened.
+    virtual long OpenSubKey(RegKey parent, const std::string& subKey, std::uint32_t access,
+                            RegKey* key) = 0;
     // *type is in/out, *size is in (buffer size) and out (bytes read or needed).
     virtual long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) = 0;
@@ -48,6 +52,11 @@ public:
     // Only a key without subkeys goes.
     virtual long DeleteKey(RegRoot root, const std::string& subKey) = 0;
 };
+
+// A REG_DWORD value of exactly four bytes; nothing when the value is
+// missing, of another type or another size.
+std::optional<std::uint32_t> ReadDwordValue(IRegistryReader& registry, RegKey key,
+                                            const std::string& valueName);
 
 // The registry of the running system (registry_win.cpp).
 std::unique_ptr<IRegistry> CreateRegistry();

@@ -22,6 +22,12 @@ public:
         *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
         return result;
     }
+    long OpenSubKey(RegKey parent, const std::string& subKey, std::uint32_t access, RegKey* key) override {
+        HKEY opened = nullptr;
+        const LONG result = ::RegOpenKeyExA(Key(parent), subKey.c_str(), 0, access, &opened);
+        *key = result == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
+        return result;
+    }
     long CreateKeyEx(RegRoot root, const std::string& subKey, std::uint32_t options,
                      std::uint32_t access, RegKey* key) override {
         HKEY created = nullptr;

@@ -47,12 +47,19 @@ INT_PTR CDialog::DoModal() {
 
     MSG msg;
     while (!m_bEnded) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {  // WM_QUIT: end the modal run, keep the quit for the caller
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // Nothing posted. Sent messages were handled inside the peek, and
+            // one of them may have ended the dialog (then perhaps run message
+            // boxes whose loops took whatever was posted meanwhile): look
+            // again before sleeping until the next message comes.
+            if (m_bEnded) break;
+            ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            continue;
+        }
+        if (msg.message == WM_QUIT) {  // end the modal run, keep the quit for the caller
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (got < 0) break;
         HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
         CWnd* target = root ? CWnd::FromHandle(root) : nullptr;
         if (target && target->PreTranslateMessage(&msg)) continue;

@@ -1,7 +1,7 @@
 // Setup's entry: the application object. Instance initialisation makes the
-// start-up checks, flashes the please-wait window and runs the main dialog;
-// it always answers FALSE, so the framework's message loop is never entered
-// and the program ends when it returns.
+// start-up checks, flashes the please-wait window and runs the main dialog
+// modally; it always answers FALSE, so the framework's message loop is never
+// entered and the program ends when it returns.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,6 +10,7 @@
 #include "framework/app.h"
 #include "setup/app/startup.h"
 #include "setup/ui/file_copy_win.h"
+#include "setup/ui/setup_dlg_win.h"
 
 namespace setup {
 namespace {
@@ -68,8 +69,8 @@ BOOL CSetupApp::InitInstance() {
 
     ::InitCommonControls();
 
-    // The main dialog (CSetupDlg, dialog 102) is created here and becomes
-    // m_pMainWnd.
+    CSetupDlg dialog;
+    m_pMainWnd = &dialog;
 
     CFileCopy pleaseWait;
     if (pleaseWait.Create(CFileCopy::IDD)) {
@@ -79,9 +80,12 @@ BOOL CSetupApp::InitInstance() {
         pleaseWait.ShowWindow(SW_HIDE);
     }
 
-    // The main dialog runs modally here.
+    dialog.DoModal();  // its result is not used
 
-    return FALSE;  // the please-wait window, the dialog and the mutex go now
+    // The please-wait window goes first, then the main dialog, then the mutex.
+    pleaseWait.DestroyWindow();
+    m_pMainWnd = nullptr;
+    return FALSE;  // the program ends
 }
 
 CSetupApp theApp;

@@ -3,15 +3,23 @@
 // buffer of exactly that size.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "setup/install/platform.h"
 
 namespace setup {
 
-// Fills `buffer` with a new buffer holding the directory (the earlier one is
-// released); null when the memory could not be had. Writes the diagnostic
-// lines to standard output.
-bool QueryDriverDirectory(const InstallerPlatform& platform, std::unique_ptr<char[]>& buffer);
+// The directory's text in a heap buffer; null until first read.
+using DriverDirectoryBuffer = std::unique_ptr<std::uint8_t[]>;
+
+// Replaces `buffer` with a new buffer holding the directory once that has
+// been read in full; on any failure the earlier directory stays. Writes the
+// diagnostic lines to standard output.
+bool QueryDriverDirectory(const InstallerPlatform& platform, DriverDirectoryBuffer& buffer);
+
+// The text in the buffer; empty for none.
+std::string DriverDirectoryText(const DriverDirectoryBuffer& buffer);
 
 }  // namespace setup

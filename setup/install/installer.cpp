@@ -27,9 +27,7 @@ long SetText(common::IRegistry& registry, common::RegKey key, const char* name, 
 
 CInstallerCore::CInstallerCore(const InstallerPlatform& platform) : m_platform(platform) {}
 
-std::string CInstallerCore::DriverDirectory() const {
-    return m_pszDriverDir ? std::string(m_pszDriverDir.get()) : std::string();
-}
+std::string CInstallerCore::DriverDirectory() const { return DriverDirectoryText(m_pszDriverDir); }
 
 std::string CInstallerCore::MonitorPath() const {
     return setup::MonitorPath(DriverDirectory(), catalogue::Target().ModelCode);
@@ -59,12 +57,12 @@ bool CInstallerCore::AddDriver() {
     record.pszOEMUrl = kMakerWebAddress;
     record.pszHardwareID = model.HardwareId;
     record.pszProvider = kMakerName;
-    return m_platform.spooler.AddPrinterDriver(record);
+    return m_platform.spooler.AddPrinterDriverA(record);
 }
 
 bool CInstallerCore::AddPrinterWaitingForPort(PrinterRecord& record, std::uint32_t& error) {
     for (int attempt = 1;; ++attempt) {
-        if (m_platform.spooler.AddPrinter(record)) return true;
+        if (m_platform.spooler.AddPrinterA(record)) return true;
         error = m_platform.kernel.GetLastError();
         // A port that never becomes known (an empty name, or no port found)
         // ends the wait after the last try: the creation has failed.
@@ -89,7 +87,7 @@ bool CInstallerCore::CreatePrinter() {
 
     std::uint32_t error = 0;
     if (AddPrinterWaitingForPort(record, error)) {
-        m_platform.spooler.SetDefaultPrinter(model.DisplayName);
+        m_platform.spooler.SetDefaultPrinterA(model.DisplayName);
         return true;
     }
     if (error == kErrorPrinterAlreadyExists) {
@@ -98,8 +96,8 @@ bool CInstallerCore::CreatePrinter() {
             std::snprintf(suffix, sizeof(suffix), " (Copy %u)", n);
             m_strPrinterName = std::string(model.DisplayName) + suffix;
             record.pPrinterName = m_strPrinterName.c_str();
-            if (m_platform.spooler.AddPrinter(record)) {
-                m_platform.spooler.SetDefaultPrinter(m_strPrinterName.c_str());
+            if (m_platform.spooler.AddPrinterA(record)) {
+                m_platform.spooler.SetDefaultPrinterA(m_strPrinterName.c_str());
                 return true;
             }
             error = m_platform.kernel.GetLastError();
@@ -112,7 +110,7 @@ bool CInstallerCore::CreatePrinter() {
 
 bool CInstallerCore::PreinstallInf() {
     if (!QueryDriverDirectory()) return false;
-    const int length = std::snprintf(m_szInfPath, sizeof(m_szInfPath), "%s\\%s", m_pszDriverDir.get(),
+    const int length = std::snprintf(m_szInfPath, sizeof(m_szInfPath), "%s\\%s", DriverDirectory().c_str(),
                                      catalogue::Target().InfName);
     // A path cut short would name another file.
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof(m_szInfPath)) return false;
@@ -213,6 +211,8 @@ void CInstallerCore::LaunchStatusMonitor() {
 }
 
 bool CInstallerCore::RegisterUninstall() {
+    // Without the driver directory the entry would name a bare "\Uninstall.exe".
+    if (DriverDirectory().empty()) return false;
     const std::string uninstaller = UninstallerPath(DriverDirectory());
     common::RegKey key = 0;
     if (m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine, kUninstallKey, common::kRegOptionNonVolatile,

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "setup/install/driver_directory.h"
 #include "setup/install/platform.h"
 
 namespace setup {
@@ -63,7 +64,7 @@ public:
     bool m_bPrinterOk = false;
     std::string m_strResult;
     std::string m_strPrinterName;
-    std::unique_ptr<char[]> m_pszDriverDir;
+    DriverDirectoryBuffer m_pszDriverDir;  // the last directory read in full
     char m_szInfPath[kPathChars] = {};
     char m_szOemInfName[kPathChars] = {};
 

@@ -1,12 +1,17 @@
 // The maker's names, shared by the installer's driver record and the main
-// dialog's maker line.
+// dialog's maker line (the resource script reads the macros).
 #pragma once
+
+#define KLRN_MAKER_COMPANY "Kelrona Limited"
+#define KLRN_MAKER_WEB_ADDRESS "www.kelrona.com"
+
+#ifndef RC_INVOKED
 
 namespace setup {
 
 constexpr const char* kMakerName = "Kelrona";
-constexpr const char* kMakerCompany = "Kelrona Limited";
-constexpr const char* kMakerWebAddress = "www.kelrona.com";
+constexpr const char* kMakerCompany = KLRN_MAKER_COMPANY;
+constexpr const char* kMakerWebAddress = KLRN_MAKER_WEB_ADDRESS;
 
 // Caption of every message box of Setup.
 constexpr const char* kSetupCaption = "KLRN Printer Driver - Setup";
@@ -17,3 +22,5 @@ constexpr const char* kErrorText2C = "Unexpected error 0x002C occured.";
 constexpr const char* kErrorText3C = "Unexpected error 0x003C occured.";
 
 }  // namespace setup
+
+#endif

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/registry.h"
+#include "common/spool_buffer.h"
 
 namespace setup {
 
@@ -27,14 +28,19 @@ constexpr std::uint32_t kErrorUnknownPrinterDriver = 1797;
 constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
 constexpr std::uint32_t kErrorPrinterAlreadyExists = 1802;
 
-// Message box styles.
+// Message box styles and answers.
 constexpr std::uint32_t kMbOk = 0x0;
+constexpr std::uint32_t kMbOkCancel = 0x1;
 constexpr std::uint32_t kMbYesNo = 0x4;
 constexpr std::uint32_t kMbIconError = 0x10;
 constexpr std::uint32_t kMbIconQuestion = 0x20;
+constexpr std::uint32_t kMbIconExclamation = 0x30;
 constexpr std::uint32_t kMbIconWarning = 0x30;
 constexpr std::uint32_t kMbIconInformation = 0x40;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
 
 // Shell file operation.
 constexpr std::uint32_t kFoCopy = 2;
@@ -108,21 +114,30 @@ struct PrinterEntry {
     std::string driverName;
 };
 
+// PORT_INFO_2A as the spooler lays it out in the answer of EnumPortsA.
+struct PortInfo2Record {
+    const char* pPortName;
+    const char* pMonitorName;
+    const char* pDescription;
+    std::uint32_t fPortType;
+    std::uint32_t Reserved;
+};
+
 // Print spooler, always on the local machine. Failures leave their code
 // for IKernel::GetLastError.
 class ISpooler {
 public:
     virtual ~ISpooler() = default;
     // GetPrinterDriverDirectoryA(NULL, NULL, 1, buffer, size, needed).
-    virtual bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size,
-                                           std::uint32_t* needed) = 0;
+    virtual bool GetPrinterDriverDirectoryA(std::uint8_t* buffer, std::uint32_t size,
+                                            std::uint32_t* needed) = 0;
     // AddPrinterDriverA(NULL, 6, record).
-    virtual bool AddPrinterDriver(const DriverRecord& record) = 0;
+    virtual bool AddPrinterDriverA(const DriverRecord& record) = 0;
     // AddPrinterA(NULL, 2, record): true when it answered a printer handle
     // (the handle is closed at once; the installer does not use it).
-    virtual bool AddPrinter(const PrinterRecord& record) = 0;
+    virtual bool AddPrinterA(const PrinterRecord& record) = 0;
     // SetDefaultPrinterA(name).
-    virtual bool SetDefaultPrinter(const char* name) = 0;
+    virtual bool SetDefaultPrinterA(const char* name) = 0;
     // EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, ...): every local queue.
     virtual bool ListPrinters(std::vector<PrinterEntry>* printers) = 0;
     // OpenPrinterA(name, PRINTER_ALL_ACCESS), DeletePrinter, ClosePrinter:
@@ -130,6 +145,9 @@ public:
     virtual bool DeleteQueue(const char* name) = 0;
     // DeletePrinterDriverExA(NULL, NULL, name, flags, 0).
     virtual bool DeleteDriver(const char* name, std::uint32_t flags) = 0;
+    // EnumPortsA(NULL, level, buffer, size, needed, returned).
+    virtual bool EnumPortsA(std::uint32_t level, std::uint8_t* buffer, std::uint32_t size,
+                            std::uint32_t* needed, std::uint32_t* returned) = 0;
 };
 
 // A shell link object (CLSID_ShellLink with IShellLinkA), released when
@@ -237,10 +255,6 @@ public:
     virtual std::unique_ptr<IProcessWait> OpenProcessToWait(std::uint32_t processId) = 0;
 };
 
-// Buffers of the driver directory queries.
-using BufferAllocator = std::unique_ptr<char[]> (*)(std::size_t size);
-std::unique_ptr<char[]> AllocateBuffer(std::size_t size);  // null when memory is short
-
 // Everything the installer, the file copy and the uninstaller reach the
 // system through.
 struct InstallerPlatform {
@@ -250,7 +264,8 @@ struct InstallerPlatform {
     ISetupApi& setupApi;
     IDesktop& desktop;
     IKernel& kernel;
-    BufferAllocator allocate = &AllocateBuffer;
+    // Buffers of the spooler's answers and their diagnostic lines.
+    common::ISpoolHeap* heap = &common::ProcessSpoolHeap();
 };
 
 // The running system (platform_win.cpp).

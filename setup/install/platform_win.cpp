@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <winspool.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <new>
 #include <vector>
@@ -20,11 +21,19 @@ namespace {
 static_assert(sizeof(DRIVER_INFO_6A) == 80, "DRIVER_INFO_6A as the 32-bit spooler reads it");
 static_assert(sizeof(PRINTER_INFO_2A) == 84, "PRINTER_INFO_2A as the 32-bit spooler reads it");
 static_assert(sizeof(SHFILEOPSTRUCTA) == 30, "SHFILEOPSTRUCTA as the 32-bit shell reads it");
+static_assert(sizeof(PORT_INFO_2A) == 20, "PORT_INFO_2A as the 32-bit spooler writes it");
 #endif
+static_assert(kMbOkCancel == MB_OKCANCEL && kMbYesNo == MB_YESNO && kMbIconError == MB_ICONERROR &&
+                  kMbIconQuestion == MB_ICONQUESTION && kMbIconExclamation == MB_ICONEXCLAMATION &&
+                  kMbIconInformation == MB_ICONINFORMATION,
+              "message box styles");
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdYes == IDYES && kIdNo == IDNO, "message box answers");
+static_assert(sizeof(PortInfo2Record) == sizeof(PORT_INFO_2A), "PORT_INFO_2A record");
+static_assert(offsetof(PortInfo2Record, pPortName) == offsetof(PORT_INFO_2A, pPortName), "pPortName");
+static_assert(offsetof(PortInfo2Record, pDescription) == offsetof(PORT_INFO_2A, pDescription), "pDescription");
+static_assert(offsetof(PortInfo2Record, fPortType) == offsetof(PORT_INFO_2A, fPortType), "fPortType");
 
-static_assert(kMbYesNo == MB_YESNO && kMbIconQuestion == MB_ICONQUESTION && kMbIconWarning == MB_ICONWARNING &&
-                  kIdYes == IDYES,
-              "message box styles and answers");
+static_assert(kMbIconWarning == MB_ICONWARNING, "message box styles");
 static_assert(kErrorTimeout == ERROR_TIMEOUT && kErrorInvalidPrinterName == ERROR_INVALID_PRINTER_NAME &&
                   kErrorFileNotFound == ERROR_FILE_NOT_FOUND && kErrorPathNotFound == ERROR_PATH_NOT_FOUND,
               "error codes");
@@ -39,44 +48,16 @@ std::wstring Wide(const char* text) {
     return wide;
 }
 
-// A spooler answer of variable size, asked for the way every such answer
-// is: a 10-byte scratch buffer to learn the size, then a buffer of exactly
-// that size. `call(buffer, size, &needed)` makes the call; asked again
-// when the answer grew in between. Empty (with the failure code) when the
-// spooler refuses or memory is short.
-template <typename Call>
-std::vector<BYTE> ReadSpoolerRecords(Call call, bool* ok) {
-    BYTE scratch[10] = {};
-    DWORD needed = 0;
-    *ok = call(scratch, sizeof(scratch), &needed) != FALSE;
-    for (int attempt = 0; !*ok && attempt < 3; ++attempt) {
-        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return {};
-        std::printf("Allocating a buffer of size %d\n", static_cast<int>(needed));
-        std::vector<BYTE> buffer;
-        try {
-            buffer.resize(needed);
-        } catch (const std::bad_alloc&) {
-            std::printf("Can't get memory for new data buffer\n");
-            ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            return {};
-        }
-        *ok = call(buffer.data(), needed, &needed) != FALSE;
-        if (*ok) return buffer;
-    }
-    return {};  // an answer that fitted the scratch buffer holds no record
-}
-
 class Win32Spooler : public ISpooler {
 public:
-    bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size, std::uint32_t* needed) override {
+    bool GetPrinterDriverDirectoryA(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) override {
         DWORD required = 0;
-        const BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer),
-                                                     size, &required);
+        const BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, size, &required);
         *needed = required;
         return ok != FALSE;
     }
 
-    bool AddPrinterDriver(const DriverRecord& r) override {
+    bool AddPrinterDriverA(const DriverRecord& r) override {
         DRIVER_INFO_6A info;
         ::ZeroMemory(&info, sizeof(info));
         info.cVersion = r.cVersion;
@@ -100,7 +81,7 @@ public:
         return ::AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info)) != FALSE;
     }
 
-    bool AddPrinter(const PrinterRecord& r) override {
+    bool AddPrinterA(const PrinterRecord& r) override {
         PRINTER_INFO_2A info;
         ::ZeroMemory(&info, sizeof(info));
         info.pServerName = Str(r.pServerName);
@@ -130,21 +111,23 @@ public:
         return true;
     }
 
-    bool SetDefaultPrinter(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
+    bool SetDefaultPrinterA(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
 
-    bool ListPrinters(std::vector<PrinterEntry>* printers) override {
+        bool ListPrinters(std::vector<PrinterEntry>* printers) override {
         printers->clear();
         DWORD count = 0;
-        bool ok = false;
-        const std::vector<BYTE> records = ReadSpoolerRecords(
-            [&count](BYTE* buffer, DWORD size, DWORD* needed) {
-                return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, &count);
-            },
-            &ok);
-        if (!ok) return false;
-        if (records.empty()) return true;
-        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(records.data());
-        for (DWORD i = 0; i < count && (i + 1) * sizeof(PRINTER_INFO_2A) <= records.size(); ++i)
+        const common::SpoolRecords records = common::ReadSpoolRecords(
+            common::ProcessSpoolHeap(), [&count](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
+                DWORD required = 0;
+                const BOOL ok = ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, &required, &count);
+                const DWORD error = ok ? 0 : ::GetLastError();
+                *needed = required;
+                return common::SpoolCallResult{ok != FALSE, error};
+            });
+        if (records.outcome == common::SpoolRead::Failed) return false;
+        if (records.outcome == common::SpoolRead::Empty) return true;
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(records.buffer.get());
+        for (DWORD i = 0; i < count && (i + 1) * sizeof(PRINTER_INFO_2A) <= records.size; ++i)
             printers->push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
                                  info[i].pDriverName ? info[i].pDriverName : ""});
         return true;
@@ -163,6 +146,15 @@ public:
 
     bool DeleteDriver(const char* name, std::uint32_t flags) override {
         return ::DeletePrinterDriverExA(nullptr, nullptr, Str(name), flags, 0) != FALSE;
+    }
+
+    bool EnumPortsA(std::uint32_t level, std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed,
+                    std::uint32_t* returned) override {
+        DWORD required = 0, count = 0;
+        const BOOL ok = ::EnumPortsA(nullptr, level, buffer, size, &required, &count);
+        *needed = required;
+        *returned = count;
+        return ok != FALSE;
     }
 };
 

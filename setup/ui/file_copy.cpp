@@ -1,6 +1,5 @@
 #include "setup/ui/file_copy.h"
 
-#include "setup/install/driver_directory.h"
 #include "setup/install/maker.h"
 
 namespace setup {
@@ -17,7 +16,7 @@ void CFileCopyCore::CopyDriverFiles() {
         return;
     }
     // The destination as a one-entry list: the text, its NUL and an empty name.
-    std::string destination(m_pszDriverDir.get());
+    std::string destination = DriverDirectoryText(m_pszDriverDir);
     destination.push_back('\0');
     const int result = m_platform.shell.FileOperation(kFoCopy, DriverFilePatterns, destination.c_str(),
                                                       kFofNoConfirmation | kFofNoConfirmMkdir);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "setup/install/driver_directory.h"
 #include "setup/install/platform.h"
 
 namespace setup {
@@ -29,7 +30,7 @@ public:
     void CopyDriverFiles();
     bool QueryDriverDirectory();
 
-    std::unique_ptr<char[]> m_pszDriverDir;
+    DriverDirectoryBuffer m_pszDriverDir;
 
 protected:
     const InstallerPlatform& m_platform;

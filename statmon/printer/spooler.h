@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "common/spool_buffer.h"
+
 namespace statmon {
 
 using PrinterHandle = std::uintptr_t;  // opaque queue handle; 0 is no queue
@@ -17,8 +19,7 @@ using PrinterHandle = std::uintptr_t;  // opaque queue handle; 0 is no queue
 constexpr std::uint32_t PRINTER_ACCESS_USE_RIGHTS = 0x8;  // PRINTER_ACCESS_USE
 constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER_CODE = 122;  // ERROR_INSUFFICIENT_BUFFER
 
-// Size of the scratch buffer of a size query.
-constexpr std::uint32_t kSizeQueryBytes = 10;
+using common::kSizeQueryBytes;  // the scratch buffer of a size query
 
 // PRINTER_DEFAULTSA: data type, device mode, desired access.
 struct PrinterDefaults {
@@ -67,22 +68,9 @@ public:
 // The spooler of the running system (Win32, spooler_win.cpp).
 std::unique_ptr<ISpooler> CreateSpooler();
 
-// Heap for spooler records and the place of the diagnostic lines.
-class ISpoolHeap {
-public:
-    virtual ~ISpoolHeap() = default;
-    // Null when no memory can be had.
-    virtual std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t size) = 0;
-    // One diagnostic line (without line break).
-    virtual void WriteLine(const std::string& line) = 0;
-};
-
-// The process heap; lines go to standard output (dropped when there is none).
-ISpoolHeap& ProcessSpoolHeap();
-
-// A record buffer of the needed size: writes "Allocating a buffer of size %d"
-// first and "Can't get memory for new data buffer" when allocation fails
-// (then answers null).
-std::unique_ptr<std::uint8_t[]> AllocateRecordBuffer(ISpoolHeap& heap, std::uint32_t needed);
+// Record buffers and their diagnostic lines: shared with Setup.
+using common::AllocateRecordBuffer;
+using common::ISpoolHeap;
+using common::ProcessSpoolHeap;
 
 }  // namespace statmon

@@ -375,7 +375,7 @@ TEST_F(InstallerTest, UninstallKeyNotMadeIsAFailure) {
 TEST_F(InstallerTest, EveryQueryAsksTheSizeFirstAndTakesAFreshBuffer) {
     testing::internal::CaptureStdout();
     ASSERT_TRUE(installer.QueryDriverDirectory());
-    const char* first = installer.m_pszDriverDir.get();
+    const std::uint8_t* first = installer.m_pszDriverDir.get();
     ASSERT_TRUE(installer.QueryDriverDirectory());
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out, "Allocating a buffer of size 41\nAllocating a buffer of size 41\n");
@@ -384,28 +384,51 @@ TEST_F(InstallerTest, EveryQueryAsksTheSizeFirstAndTakesAFreshBuffer) {
     EXPECT_EQ(installer.DriverDirectory(), kDir);
 }
 
-TEST_F(InstallerTest, ShortDirectoryThatFitsTheScratchBufferIsStillAskedAgain) {
+TEST_F(InstallerTest, DirectoryThatFitsTheScratchBufferIsNotTaken) {
     sys.driverDirectory = "C:\\d";
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(installer.QueryDriverDirectory());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Allocating a buffer of size 5\n");
-    EXPECT_EQ(sys.directoryQuerySizes, (std::vector<std::uint32_t>{10, 5}));
-    EXPECT_EQ(installer.DriverDirectory(), "C:\\d");
+    EXPECT_FALSE(installer.QueryDriverDirectory());
+    EXPECT_EQ(sys.directoryQuerySizes, (std::vector<std::uint32_t>{10}));
+    EXPECT_EQ(installer.m_pszDriverDir, nullptr);
 }
 
-
-std::unique_ptr<char[]> NoMemory(std::size_t) { return nullptr; }
+struct NoMemoryHeap : common::ISpoolHeap {
+    std::unique_ptr<std::uint8_t[]> Allocate(std::uint32_t) override { return nullptr; }
+    void WriteLine(const std::string& line) override { lines += line + "\n"; }
+    std::string lines;
+};
 
 TEST_F(InstallerTest, NoMemoryForTheDirectory) {
-    platform.allocate = &NoMemory;
-    testing::internal::CaptureStdout();
+    NoMemoryHeap heap;
+    platform.heap = &heap;
     EXPECT_FALSE(installer.QueryDriverDirectory());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Allocating a buffer of size 41\nCan't get memory for new data buffer\n");
+    EXPECT_EQ(heap.lines, "Allocating a buffer of size 41\nCan't get memory for new data buffer\n");
     EXPECT_EQ(installer.m_pszDriverDir, nullptr);
     installer.Install();
     installer.ReportResult();
     EXPECT_EQ(OnlyMessage(), "Unexpected error 0x001C occured.");
+}
+
+// A failing later query keeps the directory read before, so the uninstall
+// entry still names it; without any directory there is no entry at all.
+TEST_F(InstallerTest, FailedQueryKeepsTheEarlierDirectory) {
+    ASSERT_TRUE(installer.QueryDriverDirectory());
+    const std::uint8_t* first = installer.m_pszDriverDir.get();
+    sys.directoryFails = true;
+    EXPECT_FALSE(installer.QueryDriverDirectory());
+    EXPECT_EQ(installer.m_pszDriverDir.get(), first);
+    NoMemoryHeap heap;
+    platform.heap = &heap;
+    sys.directoryFails = false;
+    EXPECT_FALSE(installer.PreinstallInf());
+    EXPECT_EQ(installer.DriverDirectory(), kDir);
+    EXPECT_TRUE(installer.RegisterUninstall());
+    EXPECT_EQ(sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "UninstallString")->bytes,
+              kDir + "\\Uninstall.exe" + '\0');
+}
+
+TEST_F(InstallerTest, NoUninstallEntryWithoutADirectory) {
+    EXPECT_FALSE(installer.RegisterUninstall());
+    EXPECT_EQ(sys.keys.count({common::RegRoot::LocalMachine, kUninstallKey}), 0u);
 }
 
 }  // namespace

@@ -210,6 +210,9 @@ struct FakeRegistry : common::IRegistryReader {
     common::RegKey nextKey = 0x10;
     int closes = 0;
 
+    long OpenSubKey(common::RegKey, const std::string&, std::uint32_t, common::RegKey*) override {
+        return 2;  // the monitor opens its keys from the roots
+    }
     long OpenKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t access,
                    common::RegKey* key) override {
         accesses.push_back(access);

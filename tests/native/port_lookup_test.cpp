@@ -87,6 +87,9 @@ struct FakeRegistry : common::IRegistryReader {
     std::vector<std::string> opened;
     std::vector<std::uint32_t> accesses;
     std::vector<common::RegKey> open;
+    long OpenSubKey(common::RegKey, const std::string&, std::uint32_t, common::RegKey*) override {
+        return 2;  // the monitor opens its keys from the roots
+    }
     long OpenKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t access,
                    common::RegKey* key) override {
         opened.push_back(subKey);

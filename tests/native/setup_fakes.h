@@ -93,7 +93,7 @@ public:
     std::string driverDirectory = "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86";
     bool directoryFails = false;
     std::vector<std::uint32_t> directoryQuerySizes;
-    bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size, std::uint32_t* needed) override {
+    bool GetPrinterDriverDirectoryA(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) override {
         directoryQuerySizes.push_back(size);
         if (directoryFails) return Fail(5);
         *needed = static_cast<std::uint32_t>(driverDirectory.size() + 1);
@@ -104,7 +104,7 @@ public:
 
     bool driverFails = false;
     std::vector<DriverCall> driverCalls;
-    bool AddPrinterDriver(const DriverRecord& r) override {
+    bool AddPrinterDriverA(const DriverRecord& r) override {
         driverCalls.push_back({r, Text(r.pName), Text(r.pDriverPath), Text(r.pDataFile),
                                Text(r.pConfigFile), Text(r.pHelpFile), ListBytes(r.pDependentFiles),
                                Text(r.pszMfgName), Text(r.pszOEMUrl), Text(r.pszHardwareID),
@@ -121,7 +121,7 @@ public:
     std::string portPending;
     std::uint32_t printerError = 0;  // a failure every creation answers, when set
     std::vector<PrinterCall> printerCalls;
-    bool AddPrinter(const PrinterRecord& r) override {
+    bool AddPrinterA(const PrinterRecord& r) override {
         printerCalls.push_back({r, Text(r.pPrinterName), Text(r.pShareName), Text(r.pPortName),
                                 Text(r.pDriverName), Text(r.pPrintProcessor), r.pDatatype == nullptr});
         if (portKnownAfterCalls >= 0 && static_cast<int>(printerCalls.size()) >= portKnownAfterCalls)
@@ -136,7 +136,7 @@ public:
     }
 
     std::vector<std::string> defaultPrinters;
-    bool SetDefaultPrinter(const char* name) override {
+    bool SetDefaultPrinterA(const char* name) override {
         defaultPrinters.push_back(Text(name));
         return true;
     }
@@ -165,6 +165,49 @@ public:
         return true;
     }
 
+    // The spooler's ports as EnumPortsA level 2 lays them out: the records,
+    // then their texts; null texts stay null.
+    struct SpoolerPort {
+        const char* name;
+        const char* description;
+    };
+    std::vector<SpoolerPort> spoolerPorts = {{"COM1:", "Local Port"}, {"FILE:", "Local Port"},
+                                            {"LPT1:", "Local Port"}, {"LPT2:", "Local Port"}};
+    std::uint32_t enumPortsError = 0;       // the error of every call, when set
+    bool enumPortsReadFails = false;        // the read after the size query fails
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> enumPortsCalls;  // level and size
+    bool EnumPortsA(std::uint32_t level, std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed,
+                    std::uint32_t* returned) override {
+        enumPortsCalls.push_back({level, size});
+        *returned = 0;
+        if (enumPortsError) return Fail(enumPortsError);
+        std::size_t bytes = spoolerPorts.size() * sizeof(PortInfo2Record);
+        for (const SpoolerPort& port : spoolerPorts)
+            for (const char* text : {port.name, port.description})
+                if (text) bytes += std::strlen(text) + 1;
+        *needed = spoolerPorts.empty() ? 0 : static_cast<std::uint32_t>(bytes);
+        if (spoolerPorts.empty()) return true;
+        if (size < bytes) return Fail(kErrorInsufficientBuffer);
+        if (enumPortsReadFails) return Fail(5);
+        char* texts = reinterpret_cast<char*>(buffer) + spoolerPorts.size() * sizeof(PortInfo2Record);
+        auto place = [&texts](const char* text) -> const char* {
+            if (!text) return nullptr;
+            const char* placed = texts;
+            std::memcpy(texts, text, std::strlen(text) + 1);
+            texts += std::strlen(text) + 1;
+            return placed;
+        };
+        for (std::size_t i = 0; i < spoolerPorts.size(); ++i) {
+            PortInfo2Record record{};
+            record.pPortName = place(spoolerPorts[i].name);
+            record.pMonitorName = place(nullptr);
+            record.pDescription = place(spoolerPorts[i].description);
+            std::memcpy(buffer + i * sizeof(record), &record, sizeof(record));
+        }
+        *returned = static_cast<std::uint32_t>(spoolerPorts.size());
+        return true;
+    }
+
     // ---- registry
     using KeyId = std::pair<common::RegRoot, std::string>;
     std::map<KeyId, std::map<std::string, ValueData>> keys;
@@ -179,6 +222,13 @@ public:
         *key = nextKey++;
         open[*key] = {root, subKey};
         return 0;
+    }
+    // Below an open key: the path joined with a backslash.
+    long OpenSubKey(common::RegKey parent, const std::string& subKey, std::uint32_t access,
+                    common::RegKey* key) override {
+        auto it = open.find(parent);
+        if (it == open.end()) return 6;  // ERROR_INVALID_HANDLE
+        return OpenKeyEx(it->second.first, it->second.second + "\\" + subKey, access, key);
     }
     std::vector<std::uint32_t> createOptions, createAccess;
     long CreateKeyEx(common::RegRoot root, const std::string& subKey, std::uint32_t options, std::uint32_t access,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/dialog.h"
@@ -140,6 +141,70 @@ TEST(FrameworkDialog, ModelessDialogLivesUntilDestroyed) {
     EXPECT_TRUE(dialog.DestroyWindow());
     EXPECT_FALSE(::IsWindow(hwnd));
     EXPECT_EQ(nullptr, framework::CWnd::FromHandle(hwnd));
+}
+
+namespace {
+
+constexpr UINT kSentEnd = WM_APP + 3;
+constexpr UINT kRescue = WM_APP + 4;
+
+// Ends itself from a message another thread sends and then, before its
+// handler returns, runs a modal loop of its own the way a message box does.
+class SentEndDialog : public framework::CDialog {
+public:
+    SentEndDialog() : CDialog(kProbeTemplate) {}
+    INT_PTR nestedResult = 0;
+    bool rescued = false;
+
+protected:
+    const framework::MessageMap* GetMessageMap() const override {
+        using T = SentEndDialog;
+        static const framework::MessageMapEntry entries[] = {
+            framework::OnMessage(kSentEnd, &T::OnSentEnd),
+            framework::OnMessage(kRescue, &T::OnRescue),
+        };
+        static const framework::MessageMap map{CDialog::GetMessageMap(), entries, 2};
+        return &map;
+    }
+
+private:
+    LRESULT OnSentEnd(WPARAM, LPARAM) {
+        EndDialog(7);
+        ProbeDialog nested;
+        nested.script = {Post(kEndMessage, 3)};
+        nestedResult = nested.DoModal();
+        return 0;
+    }
+    LRESULT OnRescue(WPARAM, LPARAM) {
+        rescued = true;
+        EndDialog(-2);
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST(FrameworkDialog, EndFromASentMessageReturnsOnceTheHandlerIsDone) {
+    SentEndDialog dialog;
+    HANDLE returned = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread sender([returned] {
+        HWND hwnd = nullptr;
+        for (int i = 0; i < 400 && !hwnd; ++i) {
+            hwnd = ::FindWindowA(nullptr, "Framework probe");
+            if (!hwnd) ::Sleep(25);
+        }
+        ::SendMessageA(hwnd, kSentEnd, 0, 0);
+        // A run that missed the end waits for a posted message: one comes
+        // only after a while, so that the test ends either way.
+        if (::WaitForSingleObject(returned, 3000) == WAIT_TIMEOUT) ::PostMessageA(hwnd, kRescue, 0, 0);
+    });
+    const INT_PTR result = dialog.DoModal();
+    ::SetEvent(returned);
+    sender.join();
+    ::CloseHandle(returned);
+    EXPECT_EQ(3, dialog.nestedResult);
+    EXPECT_FALSE(dialog.rescued) << "the run went on after the end until a message was posted";
+    EXPECT_EQ(7, result);
 }
 
 namespace {

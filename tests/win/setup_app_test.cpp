@@ -1,7 +1,8 @@
 // Setup.exe's start-up on Wine (a Windows 8 prefix, administrator): the
-// please-wait window flashes and Setup ends; a second Setup is refused with
-// its message while the mutex is held. On 64-bit Windows (a WoW64 prefix)
-// the 32-bit Setup refuses to run and installs nothing.
+// please-wait window flashes, the main dialog runs until it is cancelled; a
+// second Setup is refused with its message while the mutex is held. On
+// 64-bit Windows (a WoW64 prefix) the 32-bit Setup refuses to run and
+// installs nothing.
 #include <windows.h>
 #include <winspool.h>
 
@@ -79,11 +80,35 @@ DWORD WaitForEnd(const PROCESS_INFORMATION& process) {
     return code;
 }
 
-TEST(SetupStartup, PleaseWaitWindowFlashesAndSetupEnds) {
+std::string ControlText(HWND window, int control) {
+    char text[256] = {};
+    ::GetDlgItemTextA(window, control, text, sizeof(text));
+    return text;
+}
+
+TEST(SetupStartup, PleaseWaitFlashesThenTheMainDialogRunsUntilCancelled) {
     PROCESS_INFORMATION setup = StartSetup();
     ASSERT_NE(setup.hProcess, nullptr);
     HWND pleaseWait = WaitForWindow(setup.dwProcessId, 1002, 15000);
     EXPECT_NE(pleaseWait, nullptr) << "the please-wait window was not shown";
+    HWND main = WaitForWindow(setup.dwProcessId, 1001, 15000);
+    ASSERT_NE(main, nullptr) << "no main dialog";
+    EXPECT_FALSE(pleaseWait && ::IsWindowVisible(pleaseWait)) << "the please-wait window stays hidden";
+
+    // A second Setup while the dialog is open is refused.
+    PROCESS_INFORMATION second = StartSetup();
+    ASSERT_NE(second.hProcess, nullptr);
+    HWND refusal = WaitForWindow(second.dwProcessId, 0, 15000);
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(ControlText(refusal, 0xFFFF),
+              "Another application is already running. Please terminate the previous application.");
+    ::PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForEnd(second), 0u);
+
+    ::PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    HWND question = WaitForWindow(setup.dwProcessId, IDYES, 15000);
+    ASSERT_NE(question, nullptr) << "Cancel does not ask";
+    ::PostMessageA(question, WM_COMMAND, IDYES, 0);
     EXPECT_EQ(WaitForEnd(setup), 0u);
 }
 

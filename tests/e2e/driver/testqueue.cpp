@@ -7,6 +7,11 @@
 //   testqueue delete <name>
 //   testqueue show <name>             prints "port|driver" of the queue; fails when it cannot be opened
 //   testqueue drivers -               prints the name of every installed printer driver
+//   testqueue port <name>             prints the queue's port (fails without the queue)
+//   testqueue default -               prints the default printer's name
+#include <windows.h>
+#include <winspool.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,7 +20,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: testqueue create|move|delete|show|drivers <name> [<port>]\n");
+        std::fprintf(stderr, "usage: testqueue create|move|delete|show|port|drivers|default <name> [<port>]\n");
         return 64;
     }
     std::string verb = argv[1], name = argv[2];
@@ -30,7 +35,7 @@ int main(int argc, char** argv) {
     if (verb == "move" && argc > 3)
         return testqueue::SetQueuePort(name, argv[3]) && testqueue::PublishPortName(name, argv[3]) ? 0 : 1;
     if (verb == "delete") return testqueue::DeleteTestQueue(name) ? 0 : 1;
-    if (verb == "show") {
+    if (verb == "show" || verb == "port") {
         HANDLE printer = nullptr;
         if (!::OpenPrinterA(&name[0], &printer, nullptr)) return 1;
         DWORD needed = 0;
@@ -40,7 +45,10 @@ int main(int argc, char** argv) {
         ::ClosePrinter(printer);
         if (!read) return 1;
         const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
-        std::printf("%s|%s\n", info->pPortName ? info->pPortName : "", info->pDriverName ? info->pDriverName : "");
+        if (verb == "port")
+            std::printf("%s\n", info->pPortName ? info->pPortName : "");
+        else
+            std::printf("%s|%s\n", info->pPortName ? info->pPortName : "", info->pDriverName ? info->pDriverName : "");
         return 0;
     }
     if (verb == "drivers") {
@@ -50,6 +58,13 @@ int main(int argc, char** argv) {
         if (!::EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count)) return 1;
         const auto* drivers = reinterpret_cast<const DRIVER_INFO_1A*>(buffer.data());
         for (DWORD i = 0; i < count; ++i) std::printf("%s\n", drivers[i].pName);
+        return 0;
+    }
+    if (verb == "default") {
+        char printer[512] = {};
+        DWORD size = sizeof(printer);
+        if (!::GetDefaultPrinterA(printer, &size)) return 1;
+        std::printf("%s\n", printer);
         return 0;
     }
     return 64;

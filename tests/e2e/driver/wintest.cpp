@@ -1,11 +1,14 @@
 // wintest: drives the programs under test from the outside, as a user or
 // the shell would. Windows are named by their exact title ("class:NAME"
-// names a window by class instead, "class:NAME/TITLE" by both). With
-// WINTEST_DESKTOP set it looks at that desktop (a Wine virtual desktop
-// made by "explorer /desktop=NAME,WxH") instead of the default one.
+// names a window by class instead, "class:NAME/TITLE" by both); a name
+// ending in "@ID" matches only windows with a control of that id (dialogs
+// of one caption told apart by their controls). With WINTEST_DESKTOP set,
+// wintest works on the windows of that desktop (a Wine virtual desktop
+// made by "explorer /desktop=NAME,WxH").
 //
 //   wintest wait <window> <ms>            exit 0 once the window exists
 //   wintest gone <window> <ms>            exit 0 once it no longer exists
+//   wintest shown <window> <ms>           exit 0 once one so named is visible
 //   wintest list -                        prints class|title|visible of every top-level window
 //   wintest count <window>                number of top-level windows so named
 //   wintest visible <window>              prints 1 or 0
@@ -21,6 +24,7 @@
 //   wintest send <window> <msg> <wparam> <lparam>  sends it, prints the result
 //   wintest popups <window> <ms>          waits for and prints the text of a
 //                                          message box owned by nobody: "caption|text"
+//   wintest press <caption> <button id>   presses a button of that message box
 //   wintest answer <caption> <text start> <button id> <ms>
 //                                          waits for a message box with that caption
 //                                          whose text starts so ("*": any), prints
@@ -37,9 +41,24 @@
 //                                          background, "R,G,B" ("none" for one colour)
 //   wintest procinfo <window>             the window's process, its kernel handles and
 //                                          working set: "pid=N handles=N workingset=BYTES"
+//   wintest enabled <window> <control id> prints 1 or 0
+//   wintest items <window> <control id>   prints each list box entry, one a line
+//   wintest selected <window> <control id>  prints the list box's selected index
+//   wintest select <window> <control id> <index>  selects the entry as a user
+//                                          click would (LBN_SELCHANGE to the dialog)
+//   wintest lvtext <window> <control id> <item>  prints a list view item's text
+//   wintest lvstate <window> <control id> <item>  prints its state bits (2 focused, 1 selected)
+//   wintest lclick <window> <control id> <x> <y>  left click at client coordinates
+//   wintest notice <window> <event> [<device path> [<device type>]]  sends
+//                                          WM_DEVICECHANGE with a device-interface
+//                                          record (none without a path); prints the
+//                                          answer, or "pending" while the handler runs
 #include <windows.h>
 #include <dbt.h>
 #include <psapi.h>
+
+#include <commctrl.h>
+#include <dbt.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -56,10 +75,17 @@ struct Query {
     std::string title;
     bool byTitle = true;
     bool byClass = false;
+    int control = 0;  // a control the window must have; 0 for any window
 };
 
-Query Parse(const std::string& name) {
+Query Parse(std::string name) {
     Query q;
+    const std::size_t at = name.rfind('@');
+    if (at != std::string::npos && at + 1 < name.size() &&
+        name.find_first_not_of("0123456789", at + 1) == std::string::npos) {
+        q.control = std::atoi(name.c_str() + at + 1);
+        name.resize(at);
+    }
     if (name.rfind("class:", 0) == 0) {
         std::string rest = name.substr(6);
         auto slash = rest.find('/');
@@ -89,6 +115,7 @@ BOOL CALLBACK CollectMatching(HWND hwnd, LPARAM lp) {
         ::GetWindowTextA(hwnd, buf, sizeof(buf));
         if (c->q->title != buf) return TRUE;
     }
+    if (c->q->control && !::GetDlgItem(hwnd, c->q->control)) return TRUE;
     c->found.push_back(hwnd);
     return TRUE;
 }
@@ -221,13 +248,91 @@ std::string TextColour(const RECT& r) {
     char text[32];
     std::snprintf(text, sizeof(text), "%lu,%lu,%lu", (second.first >> 16) & 0xFF,
                   (second.first >> 8) & 0xFF, second.first & 0xFF);
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND hwnd) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(hwnd, &CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char cls[256] = {};
+    ::GetClassNameA(hwnd, cls, sizeof(cls));
+    return cls;
+}
+
+// A message box: a dialog whose children are only static texts and
+// buttons, with at least one button and every button one of the message
+// box answers (IDOK to IDCONTINUE). Dialogs of the programs under test
+// have other controls or buttons of their own ids.
+bool IsMessageBox(HWND hwnd) {
+    if (ClassOf(hwnd) != "#32770") return false;
+    int buttons = 0;
+    for (HWND child : Children(hwnd)) {
+        const std::string cls = ClassOf(child);
+        if (cls == "Button") {
+            const int id = ::GetDlgCtrlID(child);
+            if (id < IDOK || id > IDCONTINUE) return false;
+            ++buttons;
+        } else if (cls != "Static") {
+            return false;
+        }
+    }
+    return buttons > 0;
+}
+
+HWND FindMessageBox(const std::string& caption) {
+    for (HWND box : FindAll(Parse("class:#32770"))) {
+        if (!::IsWindowVisible(box) || !IsMessageBox(box)) continue;
+        if (caption == "*" || TextOf(box) == caption) return box;
+    }
+    return nullptr;
+}
+
+HWND WaitForMessageBox(const std::string& caption, DWORD limit) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND box = FindMessageBox(caption)) return box;
+        if (::GetTickCount() - start > limit) return nullptr;
+        ::Sleep(50);
+    }
+}
+
+// A list view item's text, read through a buffer in the list view's process.
+std::string ListViewText(HWND list, int item) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(list, &process);
+    HANDLE handle = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!handle) return std::string();
+    const std::size_t textSize = 512;
+    auto* remote = static_cast<char*>(::VirtualAllocEx(handle, nullptr, sizeof(LVITEMA) + textSize,
+                                                       MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::string text;
+    if (remote) {
+        LVITEMA request{};
+        request.iSubItem = 0;
+        request.pszText = remote + sizeof(LVITEMA);
+        request.cchTextMax = static_cast<int>(textSize);
+        char buffer[textSize] = {};
+        if (::WriteProcessMemory(handle, remote, &request, sizeof(request), nullptr)) {
+            ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote));
+            if (::ReadProcessMemory(handle, remote + sizeof(LVITEMA), buffer, textSize - 1, nullptr)) text = buffer;
+        }
+        ::VirtualFreeEx(handle, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(handle);
     return text;
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: wintest wait|gone|count|visible|text|command|click|key|close|post|send|popups|answer|pid|"
-                 "alive ...\n");
+    std::fprintf(stderr, "usage: wintest wait|gone|list|count|visible|children|rect|text|command|click|key|close|"
+                         "post|send|popups|answer|press|pid|alive|device|colour|procinfo|enabled|items|selected|"
+                         "select|lvtext|lvstate|lclick|notice ...\n");
     return 64;
 }
 
@@ -263,14 +368,19 @@ int main(int argc, char** argv) {
     std::string verb = argv[1];
     std::string name = argv[2];
 
-    if (verb == "wait" || verb == "gone") {
+    if (verb == "wait" || verb == "gone" || verb == "shown") {
         DWORD limit = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000;
         DWORD start = ::GetTickCount();
         for (;;) {
-            bool exists = Find(name) != nullptr;
-            if (exists == (verb == "wait")) return 0;
+            const std::vector<HWND> found = FindAll(Parse(name));
+            if (verb == "shown") {
+                for (HWND w : found)
+                    if (::IsWindowVisible(w)) return 0;
+            } else if (found.empty() != (verb == "wait")) {
+                return 0;
+            }
             if (::GetTickCount() - start > limit) return 1;
-            ::Sleep(50);
+            ::Sleep(verb == "shown" ? 10 : 50);
         }
     }
     if (verb == "list") {  // every top-level window: class|title|visible (the name is ignored)
@@ -287,21 +397,24 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (verb == "popups") {
-        // A message box is a top-level dialog (#32770); print its caption and text.
-        DWORD limit = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000;
-        DWORD start = ::GetTickCount();
-        for (;;) {
-            for (HWND box : FindAll(Parse("class:#32770"))) {
-                if (!::IsWindowVisible(box)) continue;
-                std::string caption = TextOf(box);
-                if (name != "*" && caption != name) continue;
-                HWND text = ::GetDlgItem(box, 0xFFFF);
-                std::printf("%s|%s\n", caption.c_str(), text ? TextOf(text).c_str() : "");
-                return 0;
-            }
-            if (::GetTickCount() - start > limit) return 1;
-            ::Sleep(50);
+        HWND box = WaitForMessageBox(name, argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000);
+        if (!box) return 1;
+        HWND text = ::GetDlgItem(box, 0xFFFF);
+        std::string buttons;
+        for (HWND child : Children(box)) {
+            if (ClassOf(child) != "Button" || !::IsWindowVisible(child)) continue;
+            buttons += (buttons.empty() ? "" : ",") + TextOf(child);
         }
+        std::printf("%s|%s|%s\n", TextOf(box).c_str(), text ? TextOf(text).c_str() : "", buttons.c_str());
+        return 0;
+    }
+    if (verb == "press" && argc > 3) {
+        HWND box = WaitForMessageBox(name, 10000);
+        if (!box) return 1;
+        HWND button = ::GetDlgItem(box, static_cast<int>(Number(argv[3])));
+        if (!button) return 2;
+        ::PostMessageA(button, BM_CLICK, 0, 0);
+        return 0;
     }
 
     if (verb == "answer" && argc > 5) {
@@ -371,6 +484,69 @@ int main(int argc, char** argv) {
         std::printf("pid=%lu handles=%ld workingset=%llu\n", pid, handles,
                     static_cast<unsigned long long>(memory.WorkingSetSize));
         ::CloseHandle(process);
+    } else if (verb == "enabled" && argc > 3) {
+        HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!control) return 2;
+        std::printf("%d\n", ::IsWindowEnabled(control) ? 1 : 0);
+    } else if (verb == "items" && argc > 3) {
+        HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!list) return 2;
+        const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+        // Asked in wide characters: Wine hands an ANSI list box's text to
+        // another process that way only.
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[512] = {};
+            char text[1024] = {};
+            if (::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
+                ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+            ::WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof(text), nullptr, nullptr);
+            std::printf("%s\n", text);
+        }
+    } else if (verb == "selected" && argc > 3) {
+        HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!list) return 2;
+        std::printf("%ld\n", static_cast<long>(::SendMessageA(list, LB_GETCURSEL, 0, 0)));
+    } else if (verb == "select" && argc > 4) {
+        const int id = static_cast<int>(Number(argv[3]));
+        HWND list = ::GetDlgItem(hwnd, id);
+        if (!list) return 2;
+        ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(Number(argv[4])), 0);
+        ::SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    } else if ((verb == "lvtext" || verb == "lvstate") && argc > 4) {
+        HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!list) return 2;
+        const int item = static_cast<int>(Number(argv[4]));
+        if (verb == "lvtext")
+            std::printf("%s\n", ListViewText(list, item).c_str());
+        else
+            std::printf("%ld\n", static_cast<long>(::SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item),
+                                                                 LVIS_SELECTED | LVIS_FOCUSED)));
+    } else if (verb == "lclick" && argc > 5) {
+        HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
+        if (!control) return 2;
+        const LPARAM at = MAKELPARAM(Number(argv[4]), Number(argv[5]));
+        ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageA(control, WM_LBUTTONUP, 0, at);
+    } else if (verb == "notice" && argc > 3) {
+        const WPARAM event = static_cast<WPARAM>(Number(argv[3]));
+        std::vector<char> record;
+        if (argc > 4) {
+            const std::size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
+            record.assign(nameOffset + std::strlen(argv[4]) + 1, '\0');
+            auto* header = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_A*>(record.data());
+            header->dbcc_size = static_cast<DWORD>(record.size());
+            header->dbcc_devicetype = argc > 5 ? static_cast<DWORD>(Number(argv[5])) : DBT_DEVTYP_DEVICEINTERFACE;
+            std::memcpy(record.data() + nameOffset, argv[4], std::strlen(argv[4]) + 1);
+        }
+        DWORD_PTR answer = 0;
+        // The model's arrival runs the whole installation inside the
+        // handler: the test goes on while it runs.
+        if (::SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, event,
+                                  record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data()), SMTO_NORMAL, 1500,
+                                  &answer))
+            std::printf("%lld\n", static_cast<long long>(answer));
+        else
+            std::printf("pending\n");
     } else if (verb == "command" && argc > 3) {
         ::PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(Number(argv[3])), 0);
     } else if (verb == "click" && argc > 3) {

@@ -61,11 +61,11 @@ bool PortKnown(const char* port) {
 class WineSpooler : public ISpooler {
 public:
     explicit WineSpooler(ISpooler& real) : m_real(real) {}
-    bool GetPrinterDriverDirectory(char* buffer, std::uint32_t size, std::uint32_t* needed) override {
-        return m_real.GetPrinterDriverDirectory(buffer, size, needed);
+    bool GetPrinterDriverDirectoryA(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) override {
+        return m_real.GetPrinterDriverDirectoryA(buffer, size, needed);
     }
-    bool AddPrinterDriver(const DriverRecord& record) override { return m_real.AddPrinterDriver(record); }
-    bool AddPrinter(const PrinterRecord& record) override {
+    bool AddPrinterDriverA(const DriverRecord& record) override { return m_real.AddPrinterDriverA(record); }
+    bool AddPrinterA(const PrinterRecord& record) override {
         HANDLE existing = nullptr;
         if (::OpenPrinterA(const_cast<char*>(record.pPrinterName), &existing, nullptr)) {
             ::ClosePrinter(existing);
@@ -78,9 +78,13 @@ public:
         }
         PrinterRecord fixed = record;
         if (!fixed.pDatatype) fixed.pDatatype = "RAW";
-        return m_real.AddPrinter(fixed);
+        return m_real.AddPrinterA(fixed);
     }
-    bool SetDefaultPrinter(const char* name) override { return m_real.SetDefaultPrinter(name); }
+    bool SetDefaultPrinterA(const char* name) override { return m_real.SetDefaultPrinterA(name); }
+    bool EnumPortsA(std::uint32_t level, std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed,
+                    std::uint32_t* returned) override {
+        return m_real.EnumPortsA(level, buffer, size, needed, returned);
+    }
     bool ListPrinters(std::vector<PrinterEntry>* printers) override { return m_real.ListPrinters(printers); }
     bool DeleteQueue(const char* name) override { return m_real.DeleteQueue(name); }
     bool DeleteDriver(const char* name, std::uint32_t flags) override { return m_real.DeleteDriver(name, flags); }

@@ -1,9 +1,9 @@
-#include "statmon/printer/spooler.h"
+#include "common/spool_buffer.h"
 
 #include <cstdio>
 #include <new>
 
-namespace statmon {
+namespace common {
 namespace {
 
 class ProcessHeap final : public ISpoolHeap {
@@ -35,4 +35,26 @@ std::unique_ptr<std::uint8_t[]> AllocateRecordBuffer(ISpoolHeap& heap, std::uint
     return buffer;
 }
 
-}  // namespace statmon
+SpoolRecords ReadSpoolRecords(ISpoolHeap& heap, const SpoolCall& call) {
+    SpoolRecords records;
+    std::uint8_t scratch[kSizeQueryBytes] = {};
+    std::uint32_t needed = 0;
+    const SpoolCallResult query = call(scratch, sizeof(scratch), &needed);
+    if (query.ok) {
+        records.outcome = SpoolRead::Empty;
+        return records;
+    }
+    // A refusal that names no size leaves nothing to allocate.
+    if (query.lastError != kErrorInsufficientBuffer || needed == 0) return records;
+
+    std::unique_ptr<std::uint8_t[]> buffer = AllocateRecordBuffer(heap, needed);
+    if (!buffer) return records;
+    std::uint32_t again = 0;
+    if (!call(buffer.get(), needed, &again).ok) return records;
+    records.outcome = SpoolRead::Read;
+    records.buffer = std::move(buffer);
+    records.size = needed;
+    return records;
+}
+
+}  // namespace common
