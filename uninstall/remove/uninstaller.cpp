@@ -204,7 +204,7 @@ void CUninstallerCore::RecordRemoval(Part part, const std::string& name, std::ui
 }
 
 std::string CUninstallerCore::DriverDirectory() const {
-    return m_pszDriverDir ? std::string(m_pszDriverDir.get()) : std::string();
+    return setup::DriverDirectoryText(m_pszDriverDir);
 }
 
 }  // namespace uninstall

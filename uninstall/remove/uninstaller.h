@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/single_instance.h"
+#include "setup/install/driver_directory.h"
 #include "setup/install/platform.h"
 #include "uninstall/remove/report.h"
 
@@ -62,7 +63,7 @@ private:
     std::string DriverDirectory() const;
 
     const setup::InstallerPlatform& m_platform;
-    std::unique_ptr<char[]> m_pszDriverDir;
+    setup::DriverDirectoryBuffer m_pszDriverDir;
     bool m_bDirectoryOk = false;
     std::uint32_t m_dwDirectoryError = 0;
 };

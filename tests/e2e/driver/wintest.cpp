@@ -248,6 +248,8 @@ std::string TextColour(const RECT& r) {
     char text[32];
     std::snprintf(text, sizeof(text), "%lu,%lu,%lu", (second.first >> 16) & 0xFF,
                   (second.first >> 8) & 0xFF, second.first & 0xFF);
+    return text;
+}
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM lp) {
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
