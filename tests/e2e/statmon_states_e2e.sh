@@ -38,9 +38,14 @@ colour_becomes "error title in grey" "$GREY"
 
 spooler_script "status 0" "jobs 8208"             # PRINTING | RETAINED
 title_becomes "retained job printing: Printing" "Printing" 3
+# The window hides three ticks after "Printing" appears. Under the 32-bit
+# Wine every wintest call starts a process through qemu (a second or more),
+# too slow to see it in between: there only the hide is checked.
+if [ "${KLRN_WINE_ARCH:-win64}" != win32 ]; then
+    check "shown at first" 1 "$(wintest visible "$STATUS")"
+    colour_becomes "Printing in blue" "$BLUE"
+fi
 check "with the printing message" "$PRINTING_MESSAGE" "$(wintest text "$STATUS" 1005)"
-check "shown at first" 1 "$(wintest visible "$STATUS")"
-colour_becomes "Printing in blue" "$BLUE"
 becomes "hidden again on the fourth tick" 0 5 visible "$STATUS"
 wintest show "$STATUS"; sleep 0.5
 check "the permission to show is taken back" 0 "$(wintest visible "$STATUS")"
