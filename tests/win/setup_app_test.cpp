@@ -112,9 +112,9 @@ TEST(SetupStartup, PleaseWaitFlashesThenTheMainDialogRunsUntilCancelled) {
     EXPECT_EQ(WaitForEnd(setup), 0u);
 }
 
-TEST(SetupStartup, SecondSetupIsRefusedWhileTheMutexIsHeld) {
-    HANDLE mutex = ::CreateMutexA(nullptr, FALSE, "Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}");
-    ASSERT_NE(mutex, nullptr);
+// Setup shows only its refusal (no please-wait window) and ends with 0
+// once it is answered.
+void ExpectRefusal(const char* expected) {
     PROCESS_INFORMATION setup = StartSetup();
     ASSERT_NE(setup.hProcess, nullptr);
     HWND box = WaitForWindow(setup.dwProcessId, 0, 15000);
@@ -122,9 +122,15 @@ TEST(SetupStartup, SecondSetupIsRefusedWhileTheMutexIsHeld) {
     EXPECT_EQ(::GetDlgItem(box, 1002), nullptr) << "the please-wait window is not shown";
     char text[256] = {};
     ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-    EXPECT_STREQ(text, "Another application is already running. Please terminate the previous application.");
+    EXPECT_STREQ(text, expected);
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WaitForEnd(setup), 0u);
+}
+
+TEST(SetupStartup, SecondSetupIsRefusedWhileTheMutexIsHeld) {
+    HANDLE mutex = ::CreateMutexA(nullptr, FALSE, "Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}");
+    ASSERT_NE(mutex, nullptr);
+    ExpectRefusal("Another application is already running. Please terminate the previous application.");
     ::CloseHandle(mutex);
 }
 
@@ -197,16 +203,7 @@ TEST(SetupOnWow64, RefusesWithItsMessageAndInstallsNothing) {
     ASSERT_TRUE(wow64) << "this prefix is not a 64-bit Windows running 32-bit programs";
     const Snapshot before = TakeSnapshot();
     ASSERT_FALSE(before.empty());
-    PROCESS_INFORMATION setup = StartSetup();
-    ASSERT_NE(setup.hProcess, nullptr);
-    HWND box = WaitForWindow(setup.dwProcessId, 0, 15000);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(::GetDlgItem(box, 1002), nullptr) << "the please-wait window is not shown";
-    char text[256] = {};
-    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-    EXPECT_STREQ(text, "The application will run only in Windows 8 32bit) Operating System.");
-    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitForEnd(setup), 0u);
+    ExpectRefusal("The application will run only in Windows 8 32bit) Operating System.");
     const Snapshot after = TakeSnapshot();
     for (const std::string& item : after)
         EXPECT_EQ(before.count(item), 1u) << "left behind: " << item;
