@@ -47,13 +47,61 @@ typedef struct HwiPortAccess {
     void* context;
 } HwiPortAccess;
 
+/* The ports a request may reach: the register blocks of the machine's
+ * parallel ports, each its data, status and control register (base to
+ * base + 2), the registers every mode of a parallel port has. */
+#define HWI_PORT_REGISTERS 3u
+#define HWI_MAX_PORTS 16u
+
+typedef struct HwiPortList {
+    uint32_t count;
+    uint16_t bases[HWI_MAX_PORTS];
+} HwiPortList;
+
+void HwiPortListClear(HwiPortList* list);
+/* Adds the block of the port at I/O address `base` as the parallel port
+ * driver reports it. A base of 0, one whose block would pass 0xFFFF, a
+ * port already listed or a full list adds nothing. Returns nonzero when
+ * the block was added. */
+int HwiPortListAdd(HwiPortList* list, uint64_t base);
+int HwiPortListContains(const HwiPortList* list, uint16_t port);
+
+/* Where the list comes from: `known` copies the ports learnt so far,
+ * `refresh` learns the machine's ports anew, keeps them and copies them. */
+typedef struct HwiPortSource {
+    void (*known)(void* context, HwiPortList* list);
+    void (*refresh)(void* context, HwiPortList* list);
+    void* context;
+} HwiPortSource;
+
+/* Whether a request may reach `port`: a port outside the known blocks has
+ * the list refreshed once (a port added since) and is checked again. */
+int HwiPortAllowed(const HwiPortSource* ports, uint16_t port);
+
 /* Handles one device control request on the system buffer `buffer`
  * (inLength bytes in, room for outLength bytes out). `privileged` tells
  * whether the handle was opened by a caller with administrator rights;
- * writes are refused otherwise. Returns the completion status and sets
- * *information to the byte count returned. */
+ * writes are refused otherwise. A port outside `ports` is refused for reads
+ * and writes alike, without touching it. Returns the completion status and
+ * sets *information to the byte count returned. */
 uint32_t HwiHandleControl(uint32_t code, uint8_t* buffer, uint32_t inLength, uint32_t outLength,
-                          int privileged, const HwiPortAccess* access, uint32_t* information);
+                          int privileged, const HwiPortSource* ports, const HwiPortAccess* access,
+                          uint32_t* information);
+
+/* What the driver learns of the token of a caller opening the device. */
+typedef struct HwiCaller {
+    uint32_t integrity;       /* mandatory label's RID: 0x1000 low, 0x2000 medium, ... */
+    uint32_t restrictedSids;  /* number of restricting SIDs (0: not a restricted token) */
+    int interactive;          /* holds the enabled INTERACTIVE group (S-1-5-4) */
+    int administrator;        /* holds the enabled Administrators group (S-1-5-32-544) */
+} HwiCaller;
+
+#define HWI_MEDIUM_INTEGRITY 0x2000u
+
+/* Who may open the device: administrators (SYSTEM among them) and users
+ * logged on interactively, neither from a restricted token nor below
+ * medium integrity. Returns the completion status of the open. */
+uint32_t HwiOpenStatus(const HwiCaller* caller);
 
 #ifdef __cplusplus
 }

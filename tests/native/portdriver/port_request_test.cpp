@@ -26,6 +26,27 @@ struct IoSpace {
     HwiPortAccess Access() { return {&IoSpace::Read, &IoSpace::Write, this}; }
 };
 
+// Test shim: the ports the driver knows and what a refresh would find.
+struct PortSource {
+    std::vector<std::uint64_t> known{0x378};
+    std::vector<std::uint64_t> machine{0x378};
+    int refreshes = 0;
+
+    static void Fill(const std::vector<std::uint64_t>& bases, HwiPortList* list) {
+        for (std::uint64_t base : bases) HwiPortListAdd(list, base);
+    }
+    static void Known(void* context, HwiPortList* list) {
+        Fill(static_cast<PortSource*>(context)->known, list);
+    }
+    static void Refresh(void* context, HwiPortList* list) {
+        auto* self = static_cast<PortSource*>(context);
+        ++self->refreshes;
+        self->known = self->machine;
+        Fill(self->known, list);
+    }
+    HwiPortSource Source() { return {&PortSource::Known, &PortSource::Refresh, this}; }
+};
+
 struct Request {
     std::uint32_t status;
     std::uint32_t information;
@@ -36,13 +57,15 @@ protected:
     Request Send(std::uint32_t code, std::vector<std::uint8_t>& buffer, std::uint32_t in,
                  std::uint32_t out, bool privileged = false) {
         HwiPortAccess access = io.Access();
+        HwiPortSource source = ports.Source();
         Request r{};
         r.information = 0xDEAD;
-        r.status = HwiHandleControl(code, buffer.data(), in, out, privileged ? 1 : 0, &access,
-                                    &r.information);
+        r.status = HwiHandleControl(code, buffer.data(), in, out, privileged ? 1 : 0, &source,
+                                    &access, &r.information);
         return r;
     }
     IoSpace io;
+    PortSource ports;
 };
 
 TEST_F(PortRequestTest, ReadReturnsTheByteInOffsetZero) {
@@ -55,12 +78,57 @@ TEST_F(PortRequestTest, ReadReturnsTheByteInOffsetZero) {
     EXPECT_EQ(io.reads, std::vector<std::uint16_t>{0x379});
 }
 
-TEST_F(PortRequestTest, ReadNeedsNoPrivilegeAndAcceptsAnyAddress) {
-    io.bytes[0xFFFF] = 0x42;
-    std::vector<std::uint8_t> buffer{0xFF, 0xFF, 0x00};
-    Request r = Send(0x9C402004, buffer, 3, 3);
-    EXPECT_EQ(r.status, 0u);
-    EXPECT_EQ(buffer[0], 0x42);
+TEST_F(PortRequestTest, ReadNeedsNoPrivilegeWithinThePortsRegisters) {
+    io.bytes[0x378] = 0x11;
+    io.bytes[0x37A] = 0x42;
+    for (std::uint8_t low : {0x78, 0x7A}) {
+        std::vector<std::uint8_t> buffer{low, 0x03, 0x00};
+        Request r = Send(0x9C402004, buffer, 3, 3);
+        EXPECT_EQ(r.status, 0u);
+        EXPECT_EQ(buffer[0], io.bytes[0x300 | low]);
+    }
+    EXPECT_EQ(ports.refreshes, 0);
+}
+
+TEST_F(PortRequestTest, PortsOutsideTheBlocksAreRefusedUntouched) {
+    // The keyboard controller, the registers next to the block, the top of the space.
+    for (std::uint16_t port : {0x0060, 0x0064, 0x0377, 0x037B, 0x0778, 0xFFFF, 0x0000}) {
+        std::vector<std::uint8_t> read{std::uint8_t(port), std::uint8_t(port >> 8), 0x00};
+        Request r = Send(0x9C402004, read, 2, 1);
+        EXPECT_EQ(r.status, 0xC0000022u) << port;
+        EXPECT_EQ(r.information, 0u);
+        EXPECT_EQ(read[0], std::uint8_t(port));
+        std::vector<std::uint8_t> write{std::uint8_t(port), std::uint8_t(port >> 8), 0xAA};
+        EXPECT_EQ(Send(0x9C402008, write, 3, 0, true).status, 0xC0000022u) << port;
+    }
+    EXPECT_TRUE(io.reads.empty());
+    EXPECT_TRUE(io.writes.empty());
+}
+
+TEST_F(PortRequestTest, MissRefreshesTheListOnceAndFindsANewPort) {
+    ports.machine = {0x378, 0x278};
+    std::vector<std::uint8_t> buffer{0x79, 0x02, 0x00};
+    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0u);
+    EXPECT_EQ(ports.refreshes, 1);
+    EXPECT_EQ(io.reads, std::vector<std::uint16_t>{0x279});
+    // Known now: no further refresh; a port still missing refreshes once per request.
+    buffer = {0x79, 0x02, 0x00};
+    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0u);
+    EXPECT_EQ(ports.refreshes, 1);
+    buffer = {0x60, 0x00, 0x00};
+    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0xC0000022u);
+    EXPECT_EQ(ports.refreshes, 2);
+}
+
+TEST_F(PortRequestTest, RemovedPortIsRefusedAfterTheRefresh) {
+    ports.known = {0x378, 0x278};
+    ports.machine = {0x378};
+    std::vector<std::uint8_t> buffer{0x79, 0x02, 0x00};
+    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0u);  // still known: no refresh
+    ports.known = {0x378};
+    buffer = {0x79, 0x02, 0x00};
+    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0xC0000022u);
+    EXPECT_EQ(io.reads, std::vector<std::uint16_t>{0x279});
 }
 
 TEST_F(PortRequestTest, ShortReadBuffersReadNothingAndSucceed) {
@@ -95,6 +163,7 @@ TEST_F(PortRequestTest, WriteIsRefusedForAnUnprivilegedHandle) {
     EXPECT_EQ(r.status, 0xC0000022u);
     EXPECT_EQ(r.information, 0u);
     EXPECT_TRUE(io.writes.empty());
+    EXPECT_EQ(ports.refreshes, 0);
 }
 
 TEST_F(PortRequestTest, UnknownCodeIsUnsuccessful) {
@@ -106,6 +175,41 @@ TEST_F(PortRequestTest, UnknownCodeIsUnsuccessful) {
     }
     EXPECT_TRUE(io.reads.empty());
     EXPECT_TRUE(io.writes.empty());
+}
+
+TEST(PortList, TakesOnlyBlocksInsideTheIoSpace) {
+    HwiPortList list;
+    HwiPortListClear(&list);
+    EXPECT_FALSE(HwiPortListAdd(&list, 0));
+    EXPECT_FALSE(HwiPortListAdd(&list, 0xFFFE));
+    EXPECT_FALSE(HwiPortListAdd(&list, 0x100000378ull));
+    EXPECT_TRUE(HwiPortListAdd(&list, 0xFFFD));
+    EXPECT_TRUE(HwiPortListContains(&list, 0xFFFF));
+    EXPECT_TRUE(HwiPortListAdd(&list, 0x3BC));
+    EXPECT_FALSE(HwiPortListAdd(&list, 0x3BC));
+    EXPECT_EQ(list.count, 2u);
+    for (std::uint32_t base = 0x1000; list.count < HWI_MAX_PORTS; base += 0x10)
+        EXPECT_TRUE(HwiPortListAdd(&list, base));
+    EXPECT_FALSE(HwiPortListAdd(&list, 0x378));
+    EXPECT_FALSE(HwiPortListContains(&list, 0x379));
+}
+
+TEST(DeviceOpen, OnlyInteractiveUsersAndAdministratorsAtMediumIntegrityOrAbove) {
+    const std::uint32_t ok = 0, denied = 0xC0000022u;
+    const struct {
+        HwiCaller caller;
+        std::uint32_t status;
+    } cases[] = {
+        {{0x2000, 0, 1, 0}, ok},      // the logged-on user
+        {{0x3000, 0, 0, 1}, ok},      // an administrator, or SYSTEM
+        {{0x4000, 0, 0, 1}, ok},      // SYSTEM
+        {{0x2000, 0, 0, 0}, denied},  // a service or network logon
+        {{0x1000, 0, 1, 0}, denied},  // a low-integrity sandbox
+        {{0x0000, 0, 1, 1}, denied},  // untrusted
+        {{0x2000, 2, 1, 0}, denied},  // a restricted token
+        {{0x3000, 1, 0, 1}, denied},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HwiOpenStatus(&c.caller), c.status) << c.caller.integrity;
 }
 
 TEST(PortRequestRecord, IsThreePackedBytes) {
