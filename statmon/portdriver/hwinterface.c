@@ -1,8 +1,11 @@
 /* hwinterface.sys: the port-I/O driver of the status monitor. It offers
- * "\\.\hwinterface" with a byte read and a byte write of any I/O port; the
- * requests are handled by port_request.c. Built with HWI_SIMULATED_IO it
- * works on a simulated I/O space instead of the hardware (test image). */
+ * "\\.\hwinterface" with a byte read and a byte write of the registers of
+ * the machine's parallel ports, which it learns from the parallel port
+ * driver's devices; the requests are handled by port_request.c. Built with
+ * HWI_SIMULATED_IO it works on a simulated I/O space with a fixed list of
+ * ports instead of the hardware (test image). */
 #include <ntifs.h>
+#include <parallel.h>
 
 #include "port_request.h"
 
@@ -11,6 +14,14 @@
 #endif
 #ifndef SE_GROUP_USE_FOR_DENY_ONLY
 #define SE_GROUP_USE_FOR_DENY_ONLY 0x00000010L
+#endif
+
+#ifndef FILE_DEVICE_PARALLEL_PORT
+#define FILE_DEVICE_PARALLEL_PORT 0x00000016
+#endif
+#ifndef IOCTL_INTERNAL_GET_PARALLEL_PORT_INFO
+#define IOCTL_INTERNAL_GET_PARALLEL_PORT_INFO \
+    CTL_CODE(FILE_DEVICE_PARALLEL_PORT, 12, METHOD_BUFFERED, FILE_ANY_ACCESS)
 #endif
 
 #define HWI_POOL_TAG 0x20697768 /* 'hwi ' */
@@ -32,6 +43,13 @@ static void PortWrite(void* context, uint16_t port, uint8_t value) {
     (void)context;
     g_IoSpace[port] = value;
 }
+
+/* The simulated machine's parallel ports: LPT1 to LPT3 at their usual bases. */
+static void LearnPorts(HwiPortList* list) {
+    HwiPortListAdd(list, 0x378);
+    HwiPortListAdd(list, 0x278);
+    HwiPortListAdd(list, 0x3BC);
+}
 #else
 static uint8_t PortRead(void* context, uint16_t port) {
     (void)context;
@@ -42,58 +60,152 @@ static void PortWrite(void* context, uint16_t port, uint8_t value) {
     (void)context;
     WRITE_PORT_UCHAR((PUCHAR)(ULONG_PTR)port, value);
 }
+
+/* Asks the parallel port driver's device `name` for its port's base. */
+static void LearnPort(PUNICODE_STRING name, HwiPortList* list) {
+    PFILE_OBJECT file = NULL;
+    PDEVICE_OBJECT target = NULL;
+    PARALLEL_PORT_INFORMATION info;
+    IO_STATUS_BLOCK io;
+    KEVENT done;
+    PIRP irp;
+    NTSTATUS status;
+
+    if (!NT_SUCCESS(IoGetDeviceObjectPointer(name, FILE_READ_ATTRIBUTES, &file, &target))) return;
+    RtlZeroMemory(&info, sizeof(info));
+    RtlZeroMemory(&io, sizeof(io));
+    KeInitializeEvent(&done, NotificationEvent, FALSE);
+    irp = IoBuildDeviceIoControlRequest(IOCTL_INTERNAL_GET_PARALLEL_PORT_INFO, target, NULL, 0,
+                                        &info, sizeof(info), TRUE, &done, &io);
+    if (irp) {
+        status = IoCallDriver(target, irp);
+        if (status == STATUS_PENDING) {
+            KeWaitForSingleObject(&done, Executive, KernelMode, FALSE, NULL);
+            status = io.Status;
+        }
+        if (NT_SUCCESS(status) && io.Information >= sizeof(info.OriginalController))
+            HwiPortListAdd(list, (uint64_t)info.OriginalController.QuadPart);
+    }
+    ObDereferenceObject(file);
+}
+
+/* The machine's parallel ports: the parallel port driver names its devices
+ * "\Device\ParallelPort0" onwards (numbers may have gaps once a port has
+ * gone, so every number the list can hold is tried). PASSIVE_LEVEL only. */
+static void LearnPorts(HwiPortList* list) {
+    static const WCHAR prefix[] = L"\\Device\\" DD_PARALLEL_PORT_BASE_NAME_U;
+    WCHAR buffer[sizeof(prefix) / sizeof(WCHAR) + 4];
+    UNICODE_STRING name;
+    const USHORT prefixLength = (USHORT)(sizeof(prefix) - sizeof(WCHAR));
+    ULONG number;
+
+    if (KeGetCurrentIrql() != PASSIVE_LEVEL) return;
+    RtlCopyMemory(buffer, prefix, prefixLength);
+    name.Buffer = buffer;
+    name.MaximumLength = sizeof(buffer);
+    for (number = 0; number < 2 * HWI_MAX_PORTS && list->count < HWI_MAX_PORTS; ++number) {
+        USHORT length = prefixLength / sizeof(WCHAR);
+        if (number >= 10) buffer[length++] = (WCHAR)(L'0' + number / 10);
+        buffer[length++] = (WCHAR)(L'0' + number % 10);
+        name.Length = (USHORT)(length * sizeof(WCHAR));
+        LearnPort(&name, list);
+    }
+}
 #endif
+
+/* The ports learnt so far; the lock guards copies in and out, the learning
+ * itself runs unlocked at PASSIVE_LEVEL. */
+static HwiPortList g_KnownPorts;
+static FAST_MUTEX g_KnownPortsLock;
+
+static void KnownPorts(void* context, HwiPortList* list) {
+    (void)context;
+    ExAcquireFastMutex(&g_KnownPortsLock);
+    *list = g_KnownPorts;
+    ExReleaseFastMutex(&g_KnownPortsLock);
+}
+
+static void RefreshPorts(void* context, HwiPortList* list) {
+    (void)context;
+    LearnPorts(list);
+    ExAcquireFastMutex(&g_KnownPortsLock);
+    g_KnownPorts = *list;
+    ExReleaseFastMutex(&g_KnownPortsLock);
+}
+
+static const HwiPortSource g_Ports = {KnownPorts, RefreshPorts, NULL};
 
 static const HwiPortAccess g_PortAccess = {PortRead, PortWrite, NULL};
 
-/* BUILTIN\Administrators, S-1-5-32-544. */
-static const struct {
+/* SIDs of the groups that decide who may open the device. */
+typedef struct {
     UCHAR Revision;
     UCHAR SubAuthorityCount;
     UCHAR IdentifierAuthority[6];
     ULONG SubAuthority[2];
-} g_AdministratorsSid = {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};
+} HwiSid;
+/* BUILTIN\Administrators, S-1-5-32-544. */
+static const HwiSid g_AdministratorsSid = {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};
+/* NT AUTHORITY\INTERACTIVE, S-1-5-4. */
+static const HwiSid g_InteractiveSid = {1, 1, {0, 0, 0, 0, 0, 5}, {4, 0}};
 
-/* Whether the thread sending the create request (the caller: a device
- * opened directly is created in its context) holds administrator rights:
- * its token, or its process's, has the enabled Administrators group. */
-static BOOLEAN CallerIsAdministrator(PIRP irp) {
+/* One token information class in a pool buffer (NULL when unavailable). */
+static PVOID QueryToken(HANDLE token, TOKEN_INFORMATION_CLASS what) {
+    ULONG size = 0;
+    PVOID data;
+    ZwQueryInformationToken(token, what, NULL, 0, &size);
+    if (size == 0) return NULL;
+    data = ExAllocatePoolWithTag(PagedPool, size, HWI_POOL_TAG);
+    if (data && !NT_SUCCESS(ZwQueryInformationToken(token, what, data, size, &size))) {
+        ExFreePoolWithTag(data, HWI_POOL_TAG);
+        data = NULL;
+    }
+    return data;
+}
+
+static BOOLEAN HasEnabledGroup(const TOKEN_GROUPS* groups, const HwiSid* sid) {
+    ULONG i;
+    for (i = 0; i < groups->GroupCount; ++i) {
+        const ULONG attributes = groups->Groups[i].Attributes;
+        if ((attributes & SE_GROUP_ENABLED) && !(attributes & SE_GROUP_USE_FOR_DENY_ONLY) &&
+            RtlEqualSid(groups->Groups[i].Sid, (PSID)sid))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+/* What the token of the thread sending the create request (the caller: a
+ * device opened directly is created in its context) says of it. Whatever
+ * cannot be read counts against the caller. */
+static void QueryCaller(HwiCaller* caller) {
     HANDLE token = NULL;
     NTSTATUS status;
-    ULONG size = 0;
     PTOKEN_GROUPS groups;
-    BOOLEAN admin = FALSE;
-    ULONG i;
+    PTOKEN_GROUPS restricted;
+    PTOKEN_MANDATORY_LABEL label;
 
-    if (irp->RequestorMode == KernelMode) return TRUE;
-
+    RtlZeroMemory(caller, sizeof(*caller));
     status = ZwOpenThreadTokenEx(NtCurrentThread(), TOKEN_QUERY, TRUE, OBJ_KERNEL_HANDLE, &token);
     if (status == STATUS_NO_TOKEN)
         status = ZwOpenProcessTokenEx(NtCurrentProcess(), TOKEN_QUERY, OBJ_KERNEL_HANDLE, &token);
-    if (!NT_SUCCESS(status)) return FALSE;
+    if (!NT_SUCCESS(status)) return;
 
-    ZwQueryInformationToken(token, TokenGroups, NULL, 0, &size);
-    if (size < sizeof(TOKEN_GROUPS)) {
-        ZwClose(token);
-        return FALSE;
+    groups = (PTOKEN_GROUPS)QueryToken(token, TokenGroups);
+    if (groups) {
+        caller->administrator = HasEnabledGroup(groups, &g_AdministratorsSid);
+        caller->interactive = HasEnabledGroup(groups, &g_InteractiveSid);
+        ExFreePoolWithTag(groups, HWI_POOL_TAG);
     }
-    groups = (PTOKEN_GROUPS)ExAllocatePoolWithTag(PagedPool, size, HWI_POOL_TAG);
-    if (!groups) {
-        ZwClose(token);
-        return FALSE;
+    restricted = (PTOKEN_GROUPS)QueryToken(token, TokenRestrictedSids);
+    caller->restrictedSids = restricted ? restricted->GroupCount : 1;
+    if (restricted) ExFreePoolWithTag(restricted, HWI_POOL_TAG);
+    label = (PTOKEN_MANDATORY_LABEL)QueryToken(token, TokenIntegrityLevel);
+    if (label) {
+        const ULONG count = *RtlSubAuthorityCountSid(label->Label.Sid);
+        if (count > 0) caller->integrity = *RtlSubAuthoritySid(label->Label.Sid, count - 1);
+        ExFreePoolWithTag(label, HWI_POOL_TAG);
     }
-    status = ZwQueryInformationToken(token, TokenGroups, groups, size, &size);
     ZwClose(token);
-    if (NT_SUCCESS(status)) {
-        for (i = 0; i < groups->GroupCount && !admin; ++i) {
-            const ULONG attributes = groups->Groups[i].Attributes;
-            if ((attributes & SE_GROUP_ENABLED) && !(attributes & SE_GROUP_USE_FOR_DENY_ONLY) &&
-                RtlEqualSid(groups->Groups[i].Sid, (PSID)&g_AdministratorsSid))
-                admin = TRUE;
-        }
-    }
-    ExFreePoolWithTag(groups, HWI_POOL_TAG);
-    return admin;
 }
 
 static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
@@ -105,11 +217,22 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
 
 static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    HwiCaller caller;
+    NTSTATUS status;
     (void)device;
     /* Decided once per handle, in the opener's context. */
-    if (stack->FileObject)
-        stack->FileObject->FsContext = CallerIsAdministrator(irp) ? HWI_PRIVILEGED_HANDLE : NULL;
-    return Complete(irp, STATUS_SUCCESS, 0);
+    if (irp->RequestorMode == KernelMode) {
+        caller.integrity = HWI_MEDIUM_INTEGRITY;
+        caller.restrictedSids = 0;
+        caller.interactive = 0;
+        caller.administrator = 1;
+    } else {
+        QueryCaller(&caller);
+    }
+    status = (NTSTATUS)HwiOpenStatus(&caller);
+    if (NT_SUCCESS(status) && stack->FileObject)
+        stack->FileObject->FsContext = caller.administrator ? HWI_PRIVILEGED_HANDLE : NULL;
+    return Complete(irp, status, 0);
 }
 
 static NTSTATUS NTAPI DispatchClose(PDEVICE_OBJECT device, PIRP irp) {
@@ -125,7 +248,7 @@ static NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
     const uint32_t status = HwiHandleControl(
         stack->Parameters.DeviceIoControl.IoControlCode, (uint8_t*)irp->AssociatedIrp.SystemBuffer,
         stack->Parameters.DeviceIoControl.InputBufferLength,
-        stack->Parameters.DeviceIoControl.OutputBufferLength, privileged, &g_PortAccess,
+        stack->Parameters.DeviceIoControl.OutputBufferLength, privileged, &g_Ports, &g_PortAccess,
         &information);
     (void)device;
     return Complete(irp, (NTSTATUS)status, information);
@@ -144,6 +267,11 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     PDEVICE_OBJECT device = NULL;
     NTSTATUS status;
     (void)registryPath;
+
+    /* The ports are learnt at the first request: at system start the
+     * parallel port driver may not have started yet. */
+    HwiPortListClear(&g_KnownPorts);
+    ExInitializeFastMutex(&g_KnownPortsLock);
 
     RtlInitUnicodeString(&name, L"\\Device\\hwinterface");
     // Secure open: the device's security also guards opens of names below it.
