@@ -1,7 +1,8 @@
 // The monitor installs, starts and opens the real port driver from its
 // resource; requests that touch no port are answered as the device
 // interface says. (A port instruction would crash Wine's driver host, so
-// no request here reaches the hardware.)
+// no request here reaches the hardware: Wine has no parallel port devices,
+// so the driver knows no port and refuses every address.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -139,6 +140,23 @@ TEST_F(PortDriverTest, UnknownCodeIsRefused) {
     // STATUS_UNSUCCESSFUL reaches user mode as ERROR_GEN_FAILURE.
     EXPECT_EQ(Control(0x9C40200C, buffer, 3, 3, &returned), static_cast<DWORD>(ERROR_GEN_FAILURE));
     EXPECT_EQ(buffer[0], 0x79);
+}
+
+TEST_F(PortDriverTest, KeyboardControllerIsRefusedAndTheDriverAnswersOn) {
+    ASSERT_NE(g_hPortDriver, INVALID_HANDLE_VALUE);
+    unsigned char read[3] = {0x60, 0x00, 0x00};
+    DWORD returned = 0;
+    EXPECT_EQ(Control(HWI_IOCTL_READ_PORT_UCHAR, read, 2, 1, &returned),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(read[0], 0x60);
+    // Wine's driver host, running as an administrator, may write: not there.
+    unsigned char write[3] = {0x64, 0x00, 0xFE};
+    EXPECT_EQ(Control(HWI_IOCTL_WRITE_PORT_UCHAR, write, 3, 0, &returned),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    // A port instruction would have killed the driver host, which then
+    // answers 5 to everything: an unknown code still gets its own answer.
+    unsigned char other[3] = {0x79, 0x03, 0x00};
+    EXPECT_EQ(Control(0x9C40200C, other, 3, 3, &returned), static_cast<DWORD>(ERROR_GEN_FAILURE));
 }
 
 TEST_F(PortDriverTest, AlreadyRunningDriverOpensAtOnce) {

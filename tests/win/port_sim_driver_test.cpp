@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "port_driver_service.h"
+#include "statmon/portdriver/port_request.h"
 #include "statmon/printer/parallel_port_win.h"
 
 using namespace statmon;
@@ -67,6 +68,29 @@ TEST_F(SimulatedPortTest, OtherPortsAreSeparate) {
     g_wStatusPort = 0x279;
     EXPECT_EQ(port_->ReadPortStatus(), PORT_STATUS_READY);
     g_wStatusPort = 0x379;
+}
+
+TEST_F(SimulatedPortTest, AddressesOutsideTheSimulatedPortsAreRefused) {
+    ASSERT_NE(g_hPortDriver, INVALID_HANDLE_VALUE);
+    port_->WritePortByte(0x37A, 0x0C);
+    DWORD returned = 0;
+    for (unsigned port : {0x0060u, 0x037Bu, 0x0377u}) {
+        unsigned char write[3] = {static_cast<unsigned char>(port),
+                                  static_cast<unsigned char>(port >> 8), 0x0C};
+        EXPECT_FALSE(DeviceIoControl(g_hPortDriver, HWI_IOCTL_WRITE_PORT_UCHAR, write, 3, nullptr, 0,
+                                     &returned, nullptr));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << port;
+        unsigned char read[3] = {static_cast<unsigned char>(port),
+                                 static_cast<unsigned char>(port >> 8), 0x00};
+        EXPECT_FALSE(DeviceIoControl(g_hPortDriver, HWI_IOCTL_READ_PORT_UCHAR, read, 2, read, 1,
+                                     &returned, nullptr));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << port;
+    }
+    // The control register, inside the block, took its write.
+    unsigned char control[3] = {0x7A, 0x03, 0x00};
+    EXPECT_TRUE(DeviceIoControl(g_hPortDriver, HWI_IOCTL_READ_PORT_UCHAR, control, 2, control, 1,
+                                &returned, nullptr));
+    EXPECT_EQ(control[0], 0x0C);
 }
 
 TEST_F(SimulatedPortTest, RediscoveryReopensAndKeepsReading) {
