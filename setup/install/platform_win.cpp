@@ -133,7 +133,8 @@ public:
         if (!spool) return false;
         DWORD count = 0;
         const common::SpoolRecords records = common::ReadSpoolRecords(
-            common::ProcessSpoolHeap(), [&count, spool](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
+            common::ProcessSpoolHeap(),
+            [&count, spool](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
                 DWORD required = 0;
                 const BOOL ok = spool->EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, &required, &count);
                 const DWORD error = ok ? 0 : ::GetLastError();
