@@ -39,9 +39,13 @@ run_planted Uninstall.exe uninstaller
 question=$(wintest answer "$CAPTION" "Do you want" $IDYES 30000 | cut -d'|' -f2-)
 check "the uninstaller's question" \
     "Do you want to remove the printer software of the $MODEL from this computer?" "${question%%$'\n'*}"
+# What it finds depends on what earlier tests left; a failed listing would
+# be reported as "the printers that use the printer driver ...".
 report=$(wintest answer "$CAPTION" "*" $IDOK 60000 | cut -d'|' -f2-)
-check "the uninstaller listed the printers and found nothing" \
-    "No printer software of the $MODEL was found on this computer. Nothing was removed." "$report"
+echo "report: $report"
+[ -n "$report" ] && pass "the uninstaller reports" || fail "no report"
+grep -qF "the printers that use the printer driver" <<<"$report" &&
+    fail "the uninstaller could not list the printers" || pass "the uninstaller listed the printers"
 wait_exit "$uninstaller" 30; check "the uninstaller ends" 0 "$exit_status"
 not_loaded Uninstall
 
