@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "common/system_dlls_win.h"
 #include "framework/app.h"
 #include "setup/app/startup.h"
 #include "setup/ui/file_copy_win.h"
@@ -93,5 +94,6 @@ CSetupApp theApp;
 }  // namespace setup
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    common::TakeDllsFromSystem32();  // before anything can load a DLL
     return framework::AppMain(instance);
 }

@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "common/system_dlls_win.h"
 #include "setup/install/platform.h"
 
 namespace setup {
@@ -48,16 +49,24 @@ std::wstring Wide(const char* text) {
     return wide;
 }
 
+// The spooler's functions come from System32's winspool.drv, loaded at the
+// first call (common/system_dlls_win.h); when it cannot be had, each call
+// fails with the load's error.
 class Win32Spooler : public ISpooler {
 public:
     bool GetPrinterDriverDirectoryA(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) override {
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        *needed = 0;
+        if (!spool) return false;
         DWORD required = 0;
-        const BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, size, &required);
+        const BOOL ok = spool->GetPrinterDriverDirectoryA(nullptr, nullptr, 1, buffer, size, &required);
         *needed = required;
         return ok != FALSE;
     }
 
     bool AddPrinterDriverA(const DriverRecord& r) override {
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        if (!spool) return false;
         DRIVER_INFO_6A info;
         ::ZeroMemory(&info, sizeof(info));
         info.cVersion = r.cVersion;
@@ -78,10 +87,12 @@ public:
         info.pszOEMUrl = Str(r.pszOEMUrl);
         info.pszHardwareID = Str(r.pszHardwareID);
         info.pszProvider = Str(r.pszProvider);
-        return ::AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info)) != FALSE;
+        return spool->AddPrinterDriverA(nullptr, 6, reinterpret_cast<LPBYTE>(&info)) != FALSE;
     }
 
     bool AddPrinterA(const PrinterRecord& r) override {
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        if (!spool) return false;
         PRINTER_INFO_2A info;
         ::ZeroMemory(&info, sizeof(info));
         info.pServerName = Str(r.pServerName);
@@ -105,21 +116,27 @@ public:
         info.Status = r.Status;
         info.cJobs = r.cJobs;
         info.AveragePPM = r.AveragePPM;
-        HANDLE printer = ::AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+        HANDLE printer = spool->AddPrinterA(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
         if (!printer) return false;
-        ::ClosePrinter(printer);
+        spool->ClosePrinter(printer);
         return true;
     }
 
-    bool SetDefaultPrinterA(const char* name) override { return ::SetDefaultPrinterA(name) != FALSE; }
+    bool SetDefaultPrinterA(const char* name) override {
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        return spool && spool->SetDefaultPrinterA(name) != FALSE;
+    }
 
         bool ListPrinters(std::vector<PrinterEntry>* printers) override {
         printers->clear();
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        if (!spool) return false;
         DWORD count = 0;
         const common::SpoolRecords records = common::ReadSpoolRecords(
-            common::ProcessSpoolHeap(), [&count](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
+            common::ProcessSpoolHeap(),
+            [&count, spool](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
                 DWORD required = 0;
-                const BOOL ok = ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, &required, &count);
+                const BOOL ok = spool->EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, &required, &count);
                 const DWORD error = ok ? 0 : ::GetLastError();
                 *needed = required;
                 return common::SpoolCallResult{ok != FALSE, error};
@@ -134,24 +151,31 @@ public:
     }
 
     bool DeleteQueue(const char* name) override {
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        if (!spool) return false;
         PRINTER_DEFAULTSA access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         HANDLE printer = nullptr;
-        if (!::OpenPrinterA(Str(name), &printer, &access)) return false;
-        const BOOL deleted = ::DeletePrinter(printer);
+        if (!spool->OpenPrinterA(Str(name), &printer, &access)) return false;
+        const BOOL deleted = spool->DeletePrinter(printer);
         const DWORD error = ::GetLastError();
-        ::ClosePrinter(printer);
+        spool->ClosePrinter(printer);
         ::SetLastError(error);
         return deleted != FALSE;
     }
 
     bool DeleteDriver(const char* name, std::uint32_t flags) override {
-        return ::DeletePrinterDriverExA(nullptr, nullptr, Str(name), flags, 0) != FALSE;
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        return spool && spool->DeletePrinterDriverExA(nullptr, nullptr, Str(name), flags, 0) != FALSE;
     }
 
     bool EnumPortsA(std::uint32_t level, std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed,
                     std::uint32_t* returned) override {
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        *needed = 0;
+        *returned = 0;
+        if (!spool) return false;
         DWORD required = 0, count = 0;
-        const BOOL ok = ::EnumPortsA(nullptr, level, buffer, size, &required, &count);
+        const BOOL ok = spool->EnumPortsA(nullptr, level, buffer, size, &required, &count);
         *needed = required;
         *returned = count;
         return ok != FALSE;

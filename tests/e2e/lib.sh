@@ -10,6 +10,22 @@ win32) spool_env=w32x86 wine_dlls=/usr/lib/i386-linux-gnu/wine/i386-windows ;;
 *) spool_env=x64 wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows ;;
 esac
 
+# TEST SET-UP: a spooler stand-in in the prefix's system32, the only folder
+# the elevated programs take winspool.drv from; the override
+# "winspool.drv=n,b" makes Wine prefer it there to its builtin.
+# system_spooler <stand-in> <the DLL it forwards to> <that DLL's name>
+# puts both there; wine_spooler puts Wine's own winspool.drv back. New
+# files each time (--remove-destination): a running Wine process may still
+# map the old ones.
+system32=$WINEPREFIX/drive_c/windows/system32
+system_spooler() {
+    cp --remove-destination "$1" "$system32/winspool.drv" && cp --remove-destination "$2" "$system32/$3"
+}
+wine_spooler() {
+    cp --remove-destination "$wine_dlls/winspool.drv" "$system32/winspool.drv"
+    rm -f "$system32/wspl_wine.drv" "$system32/wspreal.dll"
+}
+
 failures=0
 pass() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -59,7 +75,7 @@ testqueue() { "$WINE_RUN" "$TESTQUEUE_EXE" "$@" >/dev/null 2>&1; }
 # sits beside the stand-in, which forwards to a copy of Wine's winspool.drv.
 spooler_script() { printf '%s\n' "$@" > "$SPOOLED_DIR/spooler-script.txt"; }
 start_spooled_monitor() {
-    cp "$WINEPREFIX/drive_c/windows/system32/winspool.drv" "$SPOOLED_DIR/winspool_wine.drv"
+    cp "$wine_dlls/winspool.drv" "$SPOOLED_DIR/winspool_wine.drv"
     WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>&1 &
     printf -v "$1" '%s' "$!"
 }

@@ -9,7 +9,8 @@
 #
 # Wine's spooler refuses the driver deletion flag Windows takes: the
 # uninstaller runs against the test-only spooler stand-in of
-# tests/win/winspool, put beside it for the test.
+# tests/win/winspool, put into the prefix's system32 for the test (the
+# uninstaller takes winspool.drv from there only).
 source "$(dirname "$0")/lib.sh"
 : "${TESTQUEUE_EXE:?}" "${UNINSTALL_EXE:?}" "${INSTALLER_DRIVER_EXE:?}" "${WINSPOOL_STANDIN:?}"
 WINE_WINSPOOL=$wine_dlls/winspool.drv
@@ -39,7 +40,7 @@ answer() { wintest answer "$CAPTION" "$1" "$2" $(($3 * 1000)) | cut -d'|' -f2-; 
 leave_machine_clean() {
     testqueue_rc delete "$OTHER"
     find "$drive_c/windows/inf" -maxdepth 1 -iname "KLRN$CODE.*" -delete 2>/dev/null
-    rm -f "$drivers/winspool.drv" "$drivers/wspreal.dll"
+    wine_spooler
 }
 stop_all
 leave_machine_clean
@@ -54,7 +55,7 @@ installer copy | grep -q '^COPIED=1' || fail "driver files not copied"
 installer install COM2: | grep -q "^PRINTER_NAME=$MODEL\$" || fail "not installed: $(cat "$out")"
 installer install COM2: | grep -q "^PRINTER_NAME=$MODEL (Copy 1)\$" || fail "no copy: $(cat "$out")"
 testqueue_rc create "$OTHER" LPT2: || fail "other driver's queue not created"
-cp "$WINSPOOL_STANDIN" "$drivers/winspool.drv" && cp "$WINE_WINSPOOL" "$drivers/wspreal.dll" || fail "no stand-in"
+system_spooler "$WINSPOOL_STANDIN" "$WINE_WINSPOOL" wspreal.dll || fail "no stand-in"
 wintest_rc wait "$STATUS" 30000 && pass "the installed monitor runs" || fail "no monitor window"
 monitor_pid=$(wintest pid "$STATUS")
 uninstaller=$(reg_value "$UNINSTALL_KEY" UninstallString)

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "common/system_dlls_win.h"
 #include "framework/app.h"
 #include "setup/app/startup.h"
 #include "uninstall/remove/uninstaller.h"
@@ -30,5 +31,6 @@ CUninstallApp theApp;
 }  // namespace uninstall
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    common::TakeDllsFromSystem32();  // before anything can load a DLL
     return framework::AppMain(instance);
 }

@@ -1,6 +1,7 @@
 /* Test-only stand-in for the spooler DLL (never shipped): loaded in place of
  * Wine's winspool.drv by an unchanged program under test (DLL override
- * "winspool.drv=n,b", this file as winspool.drv beside the program), it
+ * "winspool.drv=n,b", this file as winspool.drv in the test prefix's
+ * system32, the only folder the elevated programs take it from), it
  * forwards every call to a renamed copy of Wine's own DLL, "wspreal.dll",
  * and supplies what Wine's spooler lacks and Windows has:
  *

@@ -1,7 +1,8 @@
 // Test-only stand-in for winspool.drv, for running the unchanged Setup.exe
-// on Wine's spooler. It lies beside Setup.exe on the end-to-end tests'
-// medium (never on the release medium), is loaded through
-// WINEDLLOVERRIDES="winspool.drv=n,b", and forwards every function to a
+// on Wine's spooler. The end-to-end tests put it into the test prefix's
+// system32 (never on the release medium), where Setup takes winspool.drv
+// from; it is loaded through WINEDLLOVERRIDES="winspool.drv=n,b", and
+// forwards every function to a
 // renamed copy of Wine's own winspool.drv (wspl_wine.drv, see
 // CMakeLists.txt) except AddPrinterA, where Wine differs from Windows:
 //  - Windows creates a printer without a data type (the print processor's
