@@ -47,11 +47,7 @@ wintest_rc wait "$STATUS" 20000; check "the monitor runs" 1 "$(wintest count "$S
 
 # No "Port Number": the printer is not set up properly. The installation
 # then names no port the spooler knows and fails after its bounded wait of a
-# minute; the 32-bit run leaves that minute to the 64-bit one.
-if [ "${KLRN_WINE_ARCH:-win64}" = win32 ]; then
-    clean_machine
-    finish
-fi
+# minute.
 clean_machine
 to_connection_wait
 check "arrival" pending "$(wintest notice "$CONNECTION" $DBT_DEVICEARRIVAL "$MODEL_PATH")"
