@@ -36,6 +36,9 @@
 //   wintest responds <window> [<ms>]      prints 1 when the window's thread answers
 //                                          WM_NULL within the time (3000), 0 when it
 //                                          hangs (SMTO_ABORTIFHUNG) or does not answer
+//   wintest untray <window> <icon id>     takes the window's notification icon out of
+//                                          the shell (NIM_DELETE), as a shell that ended
+//                                          loses every icon; prints 1 when it was there
 //   wintest broadcast <message name>      posts the registered message to every
 //                                          top-level window (HWND_BROADCAST), as the
 //                                          shell does with "TaskbarCreated"
@@ -63,6 +66,7 @@
 #include <windows.h>
 #include <dbt.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -459,6 +463,14 @@ int main(int argc, char** argv) {
     }
 
     HWND hwnd = MustFind(name);
+    if (verb == "untray" && argc > 3) {
+        NOTIFYICONDATAA icon{};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = hwnd;
+        icon.uID = static_cast<UINT>(Number(argv[3]));
+        std::printf("%d\n", ::Shell_NotifyIconA(NIM_DELETE, &icon) ? 1 : 0);
+        return 0;
+    }
     if (verb == "responds") {
         const UINT limit = argc > 3 ? static_cast<UINT>(Number(argv[3])) : 3000;
         DWORD_PTR answer = 0;
