@@ -1,5 +1,6 @@
 #include "common/device_notice.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace common {
@@ -37,9 +38,29 @@ std::optional<std::string> ReduceDeviceInterfaceName(const std::string& path) {
     return rest;
 }
 
+bool NoticeHasRecord(std::uint32_t event) {
+    return event == kDbtDeviceArrival || event == kDbtDeviceRemoveComplete;
+}
+
+DeviceNotice DecodeDeviceNotice(std::uint32_t event, const INoticeRecord& record) {
+    DeviceNotice notice;
+    notice.event = event;
+    if (!NoticeHasRecord(event) || record.IsNull()) return notice;
+    notice.hasRecord = true;
+    notice.deviceType = record.DeviceType();
+    if (notice.deviceType != kDbtDevtypDeviceInterface) return notice;
+
+    const std::uint32_t size = record.Size();
+    if (size <= kInterfaceNameOffset) return notice;
+    const std::size_t room = std::min<std::size_t>(size - kInterfaceNameOffset, kMaxNoticeNameLength + 1);
+    const std::size_t length = record.NameLength(room);
+    if (length > kMaxNoticeNameLength) return notice;
+    notice.name = record.Name(length);
+    return notice;
+}
+
 UsbNotice ClassifyUsbNotice(const DeviceNotice& notice, const std::string& deviceName) {
-    if (notice.event != kDbtDeviceArrival && notice.event != kDbtDeviceRemoveComplete)
-        return UsbNotice::Other;
+    if (!NoticeHasRecord(notice.event)) return UsbNotice::Other;
     if (!notice.hasRecord || notice.deviceType != kDbtDevtypDeviceInterface) return UsbNotice::Other;
     std::optional<std::string> reduced = ReduceDeviceInterfaceName(notice.name);
     if (!reduced || !EqualIgnoringCase(*reduced, deviceName)) return UsbNotice::Other;

@@ -15,6 +15,26 @@ constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2,
 #if !defined(_WIN64)
 static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32, "notification filter as 32-bit Windows reads it");
 #endif
+static_assert(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) == kInterfaceNameOffset,
+              "the name where the system's record has it");
+
+// The record behind a WM_DEVICECHANGE lParam, read in place.
+class MessageRecord : public INoticeRecord {
+public:
+    explicit MessageRecord(LPARAM lParam) : m_lParam(lParam) {}
+    bool IsNull() const override { return m_lParam == 0; }
+    std::uint32_t Size() const override { return Header()->dbch_size; }
+    std::uint32_t DeviceType() const override { return Header()->dbch_devicetype; }
+    std::size_t NameLength(std::size_t room) const override { return ::strnlen(Interface()->dbcc_name, room); }
+    std::string Name(std::size_t length) const override { return std::string(Interface()->dbcc_name, length); }
+
+private:
+    const DEV_BROADCAST_HDR* Header() const { return reinterpret_cast<const DEV_BROADCAST_HDR*>(m_lParam); }
+    const DEV_BROADCAST_DEVICEINTERFACE_A* Interface() const {
+        return reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(m_lParam);
+    }
+    LPARAM m_lParam;
+};
 
 }  // namespace
 
@@ -29,23 +49,7 @@ HDEVNOTIFY RegisterUsbDeviceNotices(HWND window) {
 }
 
 DeviceNotice DecodeDeviceNotice(WPARAM wParam, LPARAM lParam) {
-    DeviceNotice notice;
-    notice.event = static_cast<std::uint32_t>(wParam);
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-    if (!header) return notice;
-    notice.hasRecord = true;
-    notice.deviceType = header->dbch_devicetype;
-    if (header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return notice;
-
-    constexpr std::size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
-    if (header->dbch_size <= nameOffset) return notice;
-    const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(header);
-    std::size_t room = header->dbch_size - nameOffset;
-    if (room > kMaxNoticeNameLength + 1) room = kMaxNoticeNameLength + 1;
-    std::size_t length = ::strnlen(record->dbcc_name, room);
-    if (length > kMaxNoticeNameLength) return notice;  // not a device path; the name stays empty
-    notice.name.assign(record->dbcc_name, length);
-    return notice;
+    return DecodeDeviceNotice(static_cast<std::uint32_t>(wParam), MessageRecord(lParam));
 }
 
 }  // namespace common

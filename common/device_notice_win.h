@@ -12,10 +12,9 @@ namespace common {
 // filter of the class GUID_DEVINTERFACE_USB_DEVICE; null when refused.
 HDEVNOTIFY RegisterUsbDeviceNotices(HWND window);
 
-// Copies what the message carries, touching only the record it has: no
-// record for a null lParam, no name unless the record is a device
-// interface's, and at most the record's own size (and kMaxNoticeNameLength)
-// of the name.
+// Copies what the message carries (the shared DecodeDeviceNotice over the
+// record in place): lParam is read only for an arrival or a
+// removal-complete, and then only as far as its record goes.
 DeviceNotice DecodeDeviceNotice(WPARAM wParam, LPARAM lParam);
 
 }  // namespace common

@@ -42,14 +42,35 @@ public:
     }
 };
 
+// Whether the process runs with an elevated token (started from an elevated
+// Setup): the shell then runs at a lower integrity level than its windows.
+bool RunsElevated() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool elevated = ::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+                          elevation.TokenIsElevated != 0;
+    ::CloseHandle(token);
+    return elevated;
+}
+
 }  // namespace
+
+bool CSysTray::Shell::AddIcon() {
+    return ::Shell_NotifyIconA(NIM_ADD, const_cast<NOTIFYICONDATAA*>(&m_nid)) != FALSE;
+}
+
+bool CSysTray::Shell::DeleteIcon() {
+    return ::Shell_NotifyIconA(NIM_DELETE, const_cast<NOTIFYICONDATAA*>(&m_nid)) != FALSE;
+}
 
 CSysTray::CSysTray() = default;
 
 CSysTray::~CSysTray() {
     // An icon left behind would stay in the notification area until the
     // mouse passes over it.
-    if (m_bIconAdded) Remove();
+    if (m_keeper.Added()) Remove();
     if (m_hMenu) ::DestroyMenu(m_hMenu);
 }
 
@@ -57,8 +78,16 @@ int CSysTray::Create(HWND statusWindow, UINT callbackMessage, const char* tip, H
     m_hStatusWnd = statusWindow;
     m_entries[0] = framework::OnMessage(callbackMessage, &CSysTray::OnTrayNotify);
     m_map.count = 1;
+    const UINT taskbarCreated = ::RegisterWindowMessageA(statmon::kTaskbarCreatedMessage);
+    if (taskbarCreated) m_entries[m_map.count++] = framework::OnMessage(taskbarCreated, &CSysTray::OnTaskbarCreated);
 
     CreateEx(0, "", WS_POPUP, 0, 0, 10, 10, nullptr);
+    if (m_hWnd && RunsElevated()) {
+        // User Interface Privilege Isolation keeps messages above WM_USER
+        // of the lower-integrity shell from an elevated process's windows.
+        ::ChangeWindowMessageFilterEx(m_hWnd, callbackMessage, MSGFLT_ALLOW, nullptr);
+        if (taskbarCreated) ::ChangeWindowMessageFilterEx(m_hWnd, taskbarCreated, MSGFLT_ALLOW, nullptr);
+    }
 
     m_hMenu = ::CreatePopupMenu();
     for (const auto& item : statmon::TrayMenuItems())
@@ -73,14 +102,11 @@ int CSysTray::Create(HWND statusWindow, UINT callbackMessage, const char* tip, H
     m_nid.hIcon = icon;
     if (tip) ::lstrcpynA(m_nid.szTip, tip, kTipChars);  // cut to 63 and terminated
 
-    m_bIconAdded = ::Shell_NotifyIconA(NIM_ADD, &m_nid);
+    m_keeper.Show();
     return 0;
 }
 
-void CSysTray::Remove() {
-    ::Shell_NotifyIconA(NIM_DELETE, &m_nid);
-    m_bIconAdded = FALSE;
-}
+void CSysTray::Remove() { m_keeper.Hide(); }
 
 void CSysTray::Sweep() {
     DesktopWindows desktop;
@@ -105,6 +131,11 @@ LRESULT CSysTray::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
     case statmon::TrayAction::None:
         break;
     }
+    return 0;
+}
+
+LRESULT CSysTray::OnTaskbarCreated(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    m_keeper.OnTaskbarCreated();
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "framework/wnd.h"
+#include "statmon/ui/tray_logic.h"
 
 class CSysTray : public framework::CWnd {
 public:
@@ -18,7 +19,11 @@ public:
     // chosen command reaches it as WM_COMMAND) and receives ID_TRAY_SHOW on
     // a double click. `callbackMessage` is the message the shell sends the
     // hidden window (WM_TRAY_NOTIFY); `tip` is cut to 63 characters. Returns
-    // 0; whether the shell took the icon is told by IconAdded().
+    // 0; whether the shell took the icon is told by IconAdded(). Until
+    // Remove, the icon is added again whenever the shell broadcasts
+    // "TaskbarCreated"; in an elevated process that message and the
+    // callback message are let through to the hidden window from the
+    // shell's lower integrity level.
     int Create(HWND statusWindow, UINT callbackMessage, const char* tip, HICON icon);
 
     // Deletes the icon from the notification area (NIM_DELETE).
@@ -32,7 +37,7 @@ public:
     static HICON LoadTrayIcon();
 
     // For checks: the result of NIM_ADD, the menu and the notification record.
-    BOOL IconAdded() const { return m_bIconAdded; }
+    BOOL IconAdded() const { return m_keeper.Added() ? TRUE : FALSE; }
     HMENU Menu() const { return m_hMenu; }
     const NOTIFYICONDATAA& NotifyData() const { return m_nid; }
 
@@ -41,14 +46,28 @@ protected:
 
 private:
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
     void OpenMenu();
+
+    // The icon's record handed to the shell.
+    class Shell : public statmon::ITrayShell {
+    public:
+        explicit Shell(const NOTIFYICONDATAA& nid) : m_nid(nid) {}
+        bool AddIcon() override;
+        bool DeleteIcon() override;
+
+    private:
+        const NOTIFYICONDATAA& m_nid;
+    };
 
     HWND m_hStatusWnd = nullptr;
     HMENU m_hMenu = nullptr;
     NOTIFYICONDATAA m_nid{};
-    BOOL m_bIconAdded = FALSE;
+    Shell m_shell{m_nid};
+    statmon::TrayIconKeeper m_keeper{m_shell};
 
-    // The callback message is chosen at Create, so the map is the object's own.
-    framework::MessageMapEntry m_entries[1]{};
+    // The callback message is chosen at Create and the shell's message is
+    // registered there, so the map is the object's own.
+    framework::MessageMapEntry m_entries[2]{};
     framework::MessageMap m_map{nullptr, m_entries, 0};
 };

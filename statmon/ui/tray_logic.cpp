@@ -24,6 +24,24 @@ std::vector<TrayMenuItem> TrayMenuItems() { return TrayMenuItems(catalogue::Targ
 
 unsigned TrayMenuDefaultCommand() { return ID_TRAY_SHOW; }
 
+bool TrayIconKeeper::Show() {
+    m_bWanted = true;
+    m_bAdded = m_shell.AddIcon();
+    return m_bAdded;
+}
+
+void TrayIconKeeper::Hide() {
+    m_bWanted = false;
+    m_shell.DeleteIcon();
+    m_bAdded = false;
+}
+
+bool TrayIconKeeper::OnTaskbarCreated() {
+    if (!m_bWanted) return false;
+    m_bAdded = m_shell.AddIcon();
+    return true;
+}
+
 std::vector<std::intptr_t> SweepPoints(const ITrayWindows::Rect& client) {
     std::vector<std::intptr_t> points;
     for (int x = 0; x < client.right; x += 5)

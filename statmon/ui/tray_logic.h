@@ -40,6 +40,44 @@ std::vector<TrayMenuItem> TrayMenuItems();
 // The menu's default (bold) item, chosen by command.
 unsigned TrayMenuDefaultCommand();
 
+// The shell's operations on the monitor's one icon, shaped like
+// Shell_NotifyIconA with the icon's notification record.
+class ITrayShell {
+public:
+    virtual ~ITrayShell() = default;
+    virtual bool AddIcon() = 0;     // NIM_ADD
+    virtual bool DeleteIcon() = 0;  // NIM_DELETE
+};
+
+// The registered message the shell broadcasts to every top-level window
+// once its taskbar exists again (Explorer restarted, or came up after the
+// program), when every icon must be added anew.
+constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
+
+// Whether the icon belongs in the notification area, and keeping it there:
+// it belongs there from Show (the window's initialisation) to Hide (Exit),
+// also while an add failed because the taskbar was not ready yet.
+class TrayIconKeeper {
+public:
+    explicit TrayIconKeeper(ITrayShell& shell) : m_shell(shell) {}
+
+    // Adds the icon; its result is also Added().
+    bool Show();
+    // Deletes the icon; no later taskbar gets it again.
+    void Hide();
+    // The taskbar was created anew: while the icon belongs there, it is
+    // added again (the new taskbar knows no icons), whatever the last add
+    // answered. Returns whether an add was made.
+    bool OnTaskbarCreated();
+
+    bool Added() const { return m_bAdded; }
+
+private:
+    ITrayShell& m_shell;
+    bool m_bWanted = false;
+    bool m_bAdded = false;
+};
+
 // The few window operations the sweep needs, shaped like FindWindowExA,
 // GetClientRect and SendMessageA. A null handle is "no window".
 class ITrayWindows {

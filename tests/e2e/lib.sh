@@ -80,6 +80,25 @@ start_spooled_monitor() {
     printf -v "$1" '%s' "$!"
 }
 
+# Test set-up for checks that a program survives a bad message: with an empty
+# AeDebug "Debugger" a crashing program ends instead of hanging in winedbg.
+no_crash_debugger() {
+    "$WINE_RUN" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+        /v Debugger /t REG_SZ /d "" /f >/dev/null 2>&1
+}
+# stray_notices <window>: posts WM_DEVICECHANGE with DBT_DEVNODES_CHANGED (7),
+# an event that carries no record, with stray lParam values, as any program
+# of the desktop can; then prints whether the window still answers. A sent
+# WM_NULL is answered before the thread takes its posted messages, so the
+# first answer only shows that the notices are being taken; the second one
+# comes after them.
+stray_notices() {
+    local lparam
+    for lparam in 0x1 0xDEAD0000 0xFFFFFFF0; do wintest post "$1" 0x219 7 $lparam; done
+    wintest responds "$1" 3000 >/dev/null
+    wintest responds "$1" 3000
+}
+
 stop_all() { /usr/lib/wine/wineserver -k 2>/dev/null || true; sleep 0.5; }
 finish() {
     stop_all

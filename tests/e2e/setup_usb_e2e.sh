@@ -1,6 +1,7 @@
 #!/bin/bash
 # Setup end to end on the USB path: the connection wait ignores removals,
-# other devices and notices without a record, and installs on the USB port
+# other devices and notices without a record (also posted ones with a stray
+# lParam), and installs on the USB port
 # the system gave the model's printer when it arrives. The system's side is
 # test set-up: the "Port Number" and the port USB001 written as Windows'
 # USB printing support would, the arrival sent to the dialog as Windows
@@ -11,6 +12,7 @@ USB_CLASS="{a5dcbf10-6530-11d2-901f-00c04fb951ed}"
 MODEL_PATH="\\\\?\\USB#VID_FFA7&PID_8246#VX7EMBER#$USB_CLASS"
 DBT_DEVICEARRIVAL=0x8000 DBT_DEVICEREMOVECOMPLETE=0x8004 DBT_DEVNODES_CHANGED=7
 clean_machine
+no_crash_debugger
 
 # to_connection_wait: a fresh Setup, OK, the connection wait shown.
 to_connection_wait() {
@@ -29,6 +31,7 @@ check "arrival of another model's serial: nothing" 0 \
     "$(wintest notice "$CONNECTION" $DBT_DEVICEARRIVAL "\\\\?\\USB#VID_FFA7&PID_8246#VX5#$USB_CLASS")"
 check "a notice without a record: nothing" 0 "$(wintest notice "$CONNECTION" $DBT_DEVNODES_CHANGED)"
 check "arrival of another device type: nothing" 0 "$(wintest notice "$CONNECTION" $DBT_DEVICEARRIVAL "$MODEL_PATH" 2)"
+check "a posted notice with a stray lParam: Setup still answers" 1 "$(stray_notices "$CONNECTION")"
 sleep 0.5
 check "still waiting" 1 "$(wintest visible "$CONNECTION")"
 wintest_rc shown "$PLEASE_WAIT" 20000 &

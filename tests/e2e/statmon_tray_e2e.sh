@@ -1,6 +1,10 @@
 #!/bin/bash
 # The tray icon: added at start, double click opens the window with the next
 # tip, single clicks do nothing, right click opens the menu, Exit removes it.
+# A new taskbar ("TaskbarCreated") gets the icon again. Wine cannot restart
+# its shell for a running desktop and never broadcasts that message, so the
+# test does what a restarted Explorer amounts to: the shell loses the icon,
+# then "TaskbarCreated" is broadcast.
 source "$(dirname "$0")/lib.sh"
 STATUS="KLR VX 7 Ember - Status Monitor"
 CALLBACK="class:KlrnFrameworkWindow/"     # the hidden 10x10 callback window
@@ -18,6 +22,15 @@ check "callback window exists" 1 "$(wintest count "$CALLBACK")"
 sleep 1
 check "icon added to the notification area" 1 "$(wintest visible "$TRAY")"
 check "first tip at start" "$TIP0" "$(wintest text "$STATUS" 1008)"
+
+check "the shell loses the icon" 1 "$(wintest untray "$CALLBACK" 1)"
+shown=1
+for ((i = 0; i < 40 && shown != 0; i++)); do
+    shown=$(wintest visible "$TRAY"); [ "$shown" = 0 ] || sleep 0.25
+done
+check "the notification area is empty" 0 "$shown"
+wintest broadcast TaskbarCreated
+wintest_rc shown "$TRAY" 10000 && pass "the new taskbar gets the icon again" || fail "no icon after TaskbarCreated"
 
 for message in $WM_LBUTTONDOWN $WM_LBUTTONUP $WM_RBUTTONDOWN; do
     wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $message

@@ -2,7 +2,7 @@
 # The USB printer's presence in the real monitor: a queue on USB001 shows the
 # unplugged printer until the system's arrival notice of the model's device
 # comes, and again after its removal notice; notices of anything else change
-# nothing. Wine has no USB printer: the test sends the notices the system
+# nothing, and a posted notice with a stray lParam is not read. Wine has no USB printer: the test sends the notices the system
 # would send (WM_DEVICECHANGE with a device-interface record).
 source "$(dirname "$0")/lib.sh"
 : "${TESTQUEUE_EXE:?}"
@@ -15,10 +15,12 @@ OTHER_SERIAL="\\\\?\\USB#VID_FFA7&PID_8246#VX5FLINT#$USB_CLASS"
 USB_MESSAGE=$'Printer is not connected or switched OFF.\nEnsure USB cable is connected properly and the printer is switched ON.'
 notice() { wintest device "$STATUS" "$@"; }
 stop_all
+no_crash_debugger
 
 testqueue create "$QUEUE" "USB001" || fail "test queue not created"
 start_program "$STATMON_EXE" monitor
 wintest_rc wait "$STATUS" 15000 || fail "no status window"
+monitor_pid=$(wintest pid "$STATUS")
 title_becomes "no USB printer found at start: Communication Error" "Communication Error" 10
 check "with the USB message" "$USB_MESSAGE" "$(wintest text "$STATUS" 1005)"
 check "without popping up" 0 "$(wintest visible "$STATUS")"
@@ -32,6 +34,8 @@ answers=$(notice $ARRIVAL $INTERFACE "$OTHER_SERIAL"; notice $QUERY_REMOVE $INTE
 check "other notices are answered 0" "0 0 0 0" "$(echo $answers)"
 sleep 2.5
 check "another serial or event changes nothing" "Communication Error" "$(wintest text "$STATUS" 1004)"
+check "a posted notice with a stray lParam: the monitor still answers" 1 "$(stray_notices "$STATUS")"
+check "and still runs" 1 "$(wintest alive "$monitor_pid")"
 
 check "the model's arrival is answered 0" 0 "$(notice $ARRIVAL $INTERFACE "$MODEL_LOWER")"
 title_becomes "plugged in: Ready on the next tick" "Ready" 3

@@ -138,3 +138,44 @@ TEST(TraySweep, UnreadableRectangleSendsNothing) {
 }
 
 }  // namespace
+
+// A shell whose adds answer as told; records what it was asked.
+class FakeShell : public statmon::ITrayShell {
+public:
+    bool AddIcon() override {
+        calls.push_back("add");
+        return addSucceeds;
+    }
+    bool DeleteIcon() override {
+        calls.push_back("delete");
+        return true;
+    }
+    bool addSucceeds = true;
+    std::vector<std::string> calls;
+};
+
+TEST(TrayIconKeeper, ANewTaskbarGetsTheIconAgainUntilExit) {
+    FakeShell shell;
+    statmon::TrayIconKeeper keeper(shell);
+    EXPECT_FALSE(keeper.OnTaskbarCreated());  // before the window's initialisation
+    EXPECT_TRUE(keeper.Show());
+    EXPECT_TRUE(keeper.OnTaskbarCreated());
+    EXPECT_TRUE(keeper.OnTaskbarCreated());  // every restart of the shell
+    EXPECT_TRUE(keeper.Added());
+    keeper.Hide();
+    EXPECT_FALSE(keeper.Added());
+    EXPECT_FALSE(keeper.OnTaskbarCreated());  // after Exit the icon stays away
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"add", "add", "add", "delete"}));
+}
+
+TEST(TrayIconKeeper, AnIconTheShellRefusedAtStartComesWithTheTaskbar) {
+    FakeShell shell;
+    shell.addSucceeds = false;  // no taskbar yet at log-on
+    statmon::TrayIconKeeper keeper(shell);
+    EXPECT_FALSE(keeper.Show());
+    EXPECT_FALSE(keeper.Added());
+    shell.addSucceeds = true;
+    EXPECT_TRUE(keeper.OnTaskbarCreated());
+    EXPECT_TRUE(keeper.Added());
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"add", "add"}));
+}

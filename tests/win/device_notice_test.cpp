@@ -44,6 +44,18 @@ TEST(DeviceNoticeDecoding, BadNoticesAreReadNoFurtherThanTheirRecord) {
     common::DeviceNotice none = common::DecodeDeviceNotice(DBT_DEVNODES_CHANGED, 0);
     EXPECT_FALSE(none.hasRecord);
 
+    // Other events with a stray lParam: the memory is not touched (a read of
+    // this inaccessible page would fault).
+    void* page = ::VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS);
+    ASSERT_NE(page, nullptr);
+    for (WPARAM event : {WPARAM{DBT_DEVNODES_CHANGED}, WPARAM{DBT_QUERYCHANGECONFIG}, WPARAM{DBT_DEVICEQUERYREMOVE},
+                         WPARAM{DBT_DEVICEREMOVEPENDING}, WPARAM{DBT_CUSTOMEVENT}}) {
+        common::DeviceNotice stray = common::DecodeDeviceNotice(event, reinterpret_cast<LPARAM>(page));
+        EXPECT_FALSE(stray.hasRecord) << event;
+        EXPECT_EQ(stray.event, event);
+    }
+    ::VirtualFree(page, 0, MEM_RELEASE);
+
     // A volume's record: only its header is read.
     DEV_BROADCAST_VOLUME volume{};
     volume.dbcv_size = sizeof(volume);

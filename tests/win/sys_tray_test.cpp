@@ -155,6 +155,25 @@ TEST_F(SysTray, RemoveDeletesTheIcon) {
     EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &nid));
 }
 
+// The shell's "TaskbarCreated" (what a restarted Explorer broadcasts) adds
+// the icon again; after Remove it does not.
+TEST_F(SysTray, ANewTaskbarGetsTheIconAgainUntilRemove) {
+    const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    ASSERT_NE(taskbarCreated, 0u);
+    NOTIFYICONDATAA nid = m_tray.NotifyData();
+    nid.uFlags = NIF_TIP;
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &nid));  // as a shell that ended took it away
+    EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &nid));
+    EXPECT_EQ(::SendMessageA(m_tray.m_hWnd, taskbarCreated, 0, 0), 0);
+    EXPECT_TRUE(m_tray.IconAdded());
+    EXPECT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &nid));
+
+    m_tray.Remove();
+    ::SendMessageA(m_tray.m_hWnd, taskbarCreated, 0, 0);
+    EXPECT_FALSE(m_tray.IconAdded());
+    EXPECT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &nid));
+}
+
 TEST_F(SysTray, SweepWithoutTheTaskbarToolbarLeavesTheIcon) {
     m_tray.Sweep();
     NOTIFYICONDATAA nid = m_tray.NotifyData();

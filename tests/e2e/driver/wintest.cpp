@@ -20,7 +20,8 @@
 //   wintest key <window> <virtual key>    posts the key down and up to the window
 //   wintest close <window>                the close box (WM_SYSCOMMAND SC_CLOSE)
 //   wintest show <window>                 asks the window to show (ShowWindow SW_SHOWNA)
-//   wintest post <window> <msg> <wparam> <lparam>  posts a message (numbers)
+//   wintest post <window> <msg> <wparam> <lparam>  posts a message (numbers; lparam
+//                                          taken as an unsigned pointer-sized value)
 //   wintest send <window> <msg> <wparam> <lparam>  sends it, prints the result
 //   wintest popups <window> <ms>          waits for and prints the text of a
 //                                          message box owned by nobody: "caption|text"
@@ -32,6 +33,15 @@
 //                                          command) and waits until the box is gone
 //   wintest pid <window>                  prints the id of the window's process
 //   wintest alive <process id>            prints 1 while the process runs, else 0
+//   wintest responds <window> [<ms>]      prints 1 when the window's thread answers
+//                                          WM_NULL within the time (3000), 0 when it
+//                                          hangs (SMTO_ABORTIFHUNG) or does not answer
+//   wintest untray <window> <icon id>     takes the window's notification icon out of
+//                                          the shell (NIM_DELETE), as a shell that ended
+//                                          loses every icon; prints 1 when it was there
+//   wintest broadcast <message name>      posts the registered message to every
+//                                          top-level window (HWND_BROADCAST), as the
+//                                          shell does with "TaskbarCreated"
 //   wintest device <window> <event> <type> [<name>]
 //                                          sends WM_DEVICECHANGE with a record of the
 //                                          type (5 device interface named <name>, 2 a
@@ -56,6 +66,7 @@
 #include <windows.h>
 #include <dbt.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -445,7 +456,29 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (verb == "broadcast") {
+        const UINT message = ::RegisterWindowMessageA(name.c_str());
+        if (!message || !::PostMessageA(HWND_BROADCAST, message, 0, 0)) return 1;
+        return 0;
+    }
+
     HWND hwnd = MustFind(name);
+    if (verb == "untray" && argc > 3) {
+        NOTIFYICONDATAA icon{};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = hwnd;
+        icon.uID = static_cast<UINT>(Number(argv[3]));
+        std::printf("%d\n", ::Shell_NotifyIconA(NIM_DELETE, &icon) ? 1 : 0);
+        return 0;
+    }
+    if (verb == "responds") {
+        const UINT limit = argc > 3 ? static_cast<UINT>(Number(argv[3])) : 3000;
+        DWORD_PTR answer = 0;
+        const bool answered =
+            ::SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, limit, &answer) != 0;
+        std::printf("%d\n", answered ? 1 : 0);
+        return 0;
+    }
     if (verb == "visible") {
         std::printf("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
     } else if (verb == "pid") {
@@ -566,7 +599,7 @@ int main(int argc, char** argv) {
     } else if ((verb == "post" || verb == "send") && argc > 5) {
         UINT msg = static_cast<UINT>(Number(argv[3]));
         WPARAM wp = static_cast<WPARAM>(Number(argv[4]));
-        LPARAM lp = static_cast<LPARAM>(Number(argv[5]));
+        LPARAM lp = static_cast<LPARAM>(static_cast<ULONG_PTR>(std::strtoull(argv[5], nullptr, 0)));
         if (verb == "post") {
             ::PostMessageA(hwnd, msg, wp, lp);
         } else {
