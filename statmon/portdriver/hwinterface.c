@@ -63,15 +63,27 @@ static void PortWrite(void* context, uint16_t port, uint8_t value) {
 
 /* Asks the parallel port driver's device `name` for its port's base. */
 static void LearnPort(PUNICODE_STRING name, HwiPortList* list) {
-    PFILE_OBJECT file = NULL;
-    PDEVICE_OBJECT target = NULL;
+    OBJECT_ATTRIBUTES attributes;
+    HANDLE handle = NULL;
+    PVOID file = NULL;
+    PDEVICE_OBJECT target;
     PARALLEL_PORT_INFORMATION info;
     IO_STATUS_BLOCK io;
     KEVENT done;
     PIRP irp;
     NTSTATUS status;
 
-    if (!NT_SUCCESS(IoGetDeviceObjectPointer(name, FILE_READ_ATTRIBUTES, &file, &target))) return;
+    /* What IoGetDeviceObjectPointer does, step by step: the open tells
+     * whether the device exists, the file object leads to its stack. */
+    InitializeObjectAttributes(&attributes, name, OBJ_KERNEL_HANDLE | OBJ_CASE_INSENSITIVE, NULL,
+                               NULL);
+    if (!NT_SUCCESS(ZwOpenFile(&handle, FILE_READ_ATTRIBUTES, &attributes, &io, 0,
+                               FILE_NON_DIRECTORY_FILE)))
+        return;
+    status = ObReferenceObjectByHandle(handle, 0, *IoFileObjectType, KernelMode, &file, NULL);
+    ZwClose(handle);
+    if (!NT_SUCCESS(status)) return;
+    target = IoGetRelatedDeviceObject((PFILE_OBJECT)file);
     RtlZeroMemory(&info, sizeof(info));
     RtlZeroMemory(&io, sizeof(io));
     KeInitializeEvent(&done, NotificationEvent, FALSE);
@@ -183,6 +195,7 @@ static void QueryCaller(HwiCaller* caller) {
     PTOKEN_GROUPS groups;
     PTOKEN_GROUPS restricted;
     PTOKEN_MANDATORY_LABEL label;
+    ULONG size = 0;
 
     RtlZeroMemory(caller, sizeof(*caller));
     status = ZwOpenThreadTokenEx(NtCurrentThread(), TOKEN_QUERY, TRUE, OBJ_KERNEL_HANDLE, &token);
@@ -196,9 +209,15 @@ static void QueryCaller(HwiCaller* caller) {
         caller->interactive = HasEnabledGroup(groups, &g_InteractiveSid);
         ExFreePoolWithTag(groups, HWI_POOL_TAG);
     }
-    restricted = (PTOKEN_GROUPS)QueryToken(token, TokenRestrictedSids);
-    caller->restrictedSids = restricted ? restricted->GroupCount : 1;
-    if (restricted) ExFreePoolWithTag(restricted, HWI_POOL_TAG);
+    /* A system that has no restricted tokens cannot answer the class. */
+    status = ZwQueryInformationToken(token, TokenRestrictedSids, NULL, 0, &size);
+    if (status == STATUS_INVALID_INFO_CLASS || status == STATUS_NOT_IMPLEMENTED) {
+        caller->restrictedSids = 0;
+    } else {
+        restricted = (PTOKEN_GROUPS)QueryToken(token, TokenRestrictedSids);
+        caller->restrictedSids = restricted ? restricted->GroupCount : 1;
+        if (restricted) ExFreePoolWithTag(restricted, HWI_POOL_TAG);
+    }
     label = (PTOKEN_MANDATORY_LABEL)QueryToken(token, TokenIntegrityLevel);
     if (label) {
         const ULONG count = *RtlSubAuthorityCountSid(label->Label.Sid);

@@ -91,7 +91,7 @@ uint32_t HwiHandleControl(uint32_t code, uint8_t* buffer, uint32_t inLength, uin
 /* What the driver learns of the token of a caller opening the device. */
 typedef struct HwiCaller {
     uint32_t integrity;       /* mandatory label's RID: 0x1000 low, 0x2000 medium, ... */
-    uint32_t restrictedSids;  /* number of restricting SIDs (0: not a restricted token) */
+    uint32_t restrictedSids;  /* nonzero for a restricted token (restricting SIDs) */
     int interactive;          /* holds the enabled INTERACTIVE group (S-1-5-4) */
     int administrator;        /* holds the enabled Administrators group (S-1-5-32-544) */
 } HwiCaller;
