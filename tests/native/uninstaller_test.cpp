@@ -54,7 +54,7 @@ void Install(FakeSystem& sys) {
 }
 
 std::string Uninstall(FakeSystem& sys) {
-    const setup::InstallerPlatform platform = sys.Platform();
+    const installation::InstallerPlatform platform = sys.Platform();
     CUninstallerCore uninstaller(platform);
     sys.messages.clear();
     uninstaller.Remove();

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
-#include "setup/install/layout.h"
-#include "setup/install/platform.h"
+#include "installation/layout.h"
+#include "installation/platform.h"
 
 namespace uninstall {
+
+using namespace installation;
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
@@ -25,7 +27,7 @@ std::string Thing(const std::string& displayName, const Step& step) {
     case Part::MonitorFolder: return "the folder" + at;
     case Part::StoredInf: return "the driver package" + at + " in the Windows driver store";
     case Part::UninstallEntry:
-        return "the entry " + Quoted(setup::kUninstallDisplayName) + " in Programs and Features";
+        return "the entry " + Quoted(installation::kUninstallDisplayName) + " in Programs and Features";
     }
     return std::string();
 }
@@ -36,7 +38,7 @@ std::string Why(std::uint32_t error) {
     switch (error) {
     case 5: words = "access denied"; break;
     case 32: words = "in use by another program"; break;
-    case setup::kErrorTimeout: words = "it did not close in time"; break;
+    case installation::kErrorTimeout: words = "it did not close in time"; break;
     case 3001: words = "still in use"; break;        // ERROR_PRINTER_DRIVER_IN_USE
     case 0xE000023D: words = "still used by a device"; break;  // ERROR_INF_IN_USE_BY_DEVICES
     default: break;
@@ -81,7 +83,7 @@ Report ComposeReport(const std::string& displayName, const std::vector<Step>& st
     if (!failed.empty()) report.text += "\n\nNot removed:" + failed;
     if (!kept.empty()) report.text += "\n\nKept:" + kept;
     if (!failed.empty()) report.text += "\n\nClose any program that may use these parts, then run Uninstall again.";
-    report.icon = failed.empty() ? setup::kMbIconInformation : setup::kMbIconWarning;
+    report.icon = failed.empty() ? installation::kMbIconInformation : installation::kMbIconWarning;
     return report;
 }
 

@@ -3,15 +3,16 @@
 #include <cctype>
 
 #include "catalogue/model_catalogue.h"
-#include "setup/app/startup.h"
-#include "setup/install/driver_directory.h"
-#include "setup/install/layout.h"
-#include "setup/install/maker.h"
+#include "installation/startup.h"
+#include "installation/driver_directory.h"
+#include "installation/layout.h"
+#include "installation/maker.h"
 #include "statmon/ui/commands.h"
 
 namespace uninstall {
 
-using namespace setup;
+using namespace installation;
+
 
 namespace {
 
@@ -204,7 +205,7 @@ void CUninstallerCore::RecordRemoval(Part part, const std::string& name, std::ui
 }
 
 std::string CUninstallerCore::DriverDirectory() const {
-    return setup::DriverDirectoryText(m_pszDriverDir);
+    return installation::DriverDirectoryText(m_pszDriverDir);
 }
 
 }  // namespace uninstall

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "common/single_instance.h"
-#include "setup/install/driver_directory.h"
-#include "setup/install/platform.h"
+#include "installation/driver_directory.h"
+#include "installation/platform.h"
 #include "uninstall/remove/report.h"
 
 namespace uninstall {
@@ -27,7 +27,7 @@ constexpr std::uint32_t kMonitorExitWaitMs = 15000;
 
 class CUninstallerCore {
 public:
-    explicit CUninstallerCore(const setup::InstallerPlatform& platform);
+    explicit CUninstallerCore(const installation::InstallerPlatform& platform);
     CUninstallerCore(const CUninstallerCore&) = delete;
     CUninstallerCore& operator=(const CUninstallerCore&) = delete;
 
@@ -62,8 +62,8 @@ private:
     std::uint32_t LastError() { return m_platform.kernel.GetLastError(); }
     std::string DriverDirectory() const;
 
-    const setup::InstallerPlatform& m_platform;
-    setup::DriverDirectoryBuffer m_pszDriverDir;
+    const installation::InstallerPlatform& m_platform;
+    installation::DriverDirectoryBuffer m_pszDriverDir;
     bool m_bDirectoryOk = false;
     std::uint32_t m_dwDirectoryError = 0;
 };

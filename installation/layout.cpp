@@ -1,10 +1,10 @@
-#include "setup/install/layout.h"
+#include "installation/layout.h"
 
 #include <cctype>
 
-#include "setup/install/maker.h"
+#include "installation/maker.h"
 
-namespace setup {
+namespace installation {
 
 std::string MonitorFolder(const std::string& driverDirectory) { return driverDirectory + "\\STM"; }
 
@@ -47,4 +47,4 @@ char ProgramsDrive(common::IRegistry& registry, IKernel& kernel, std::uint32_t a
     return 'C';
 }
 
-}  // namespace setup
+}  // namespace installation

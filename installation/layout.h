@@ -7,9 +7,9 @@
 #include <string>
 
 #include "common/registry.h"
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 
-namespace setup {
+namespace installation {
 
 // HKEY_LOCAL_MACHINE: the monitor's start at log-on, one value per model.
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -40,4 +40,4 @@ std::string ShortcutFile(char drive, const char* modelCode);
 // with `access`); without it, the drive of the Windows folder, else C.
 char ProgramsDrive(common::IRegistry& registry, IKernel& kernel, std::uint32_t access);
 
-}  // namespace setup
+}  // namespace installation
