@@ -20,6 +20,11 @@ std::string AutoStartValueName(const char* modelCode) { return std::string("KLRN
 
 std::string UninstallerPath(const std::string& driverDirectory) { return driverDirectory + "\\Uninstall.exe"; }
 
+std::string CatalogFileName(const std::string& infName) {
+    const std::size_t dot = infName.rfind('.');
+    return (dot == std::string::npos ? infName : infName.substr(0, dot)) + ".CAT";
+}
+
 std::string ShortcutFolder(char drive) {
     return std::string(1, drive) + ":\\Documents and Settings\\All Users\\Start Menu\\Programs\\" + kMakerName;
 }

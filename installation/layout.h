@@ -31,6 +31,13 @@ std::string AutoStartValueName(const char* modelCode);
 // DriverDirectory + "\Uninstall.exe".
 std::string UninstallerPath(const std::string& driverDirectory);
 
+// The maker's plug-in, a dependent file of every model's driver; the driver
+// file copy stages it in the root of DriverDirectory with the model's INF,
+// GPD and catalog file.
+constexpr const char* kMakerPlugIn = "KLRN9pin.dll";
+// The model's catalog file: its INF's name with the extension ".CAT".
+std::string CatalogFileName(const std::string& infName);
+
 // The all-users Start-menu folder of the maker on the drive, and the
 // model's shortcut in it.
 std::string ShortcutFolder(char drive);
