@@ -45,7 +45,7 @@ LoadedSpooler LoadSpooler() {
     static const char* const names[] = {
         "GetPrinterDriverDirectoryA", "AddPrinterDriverA", "AddPrinterA",   "ClosePrinter",
         "SetDefaultPrinterA",         "EnumPrintersA",     "OpenPrinterA",  "DeletePrinter",
-        "DeletePrinterDriverExA",     "EnumPortsA"};
+        "DeletePrinterDriverExA",     "EnumPortsA",        "EnumPrinterDriversA"};
     constexpr int count = sizeof(names) / sizeof(names[0]);
     LoadedSpooler spooler;
     FARPROC found[count] = {};
@@ -64,6 +64,7 @@ LoadedSpooler LoadSpooler() {
     Take(found[7], &f.DeletePrinter);
     Take(found[8], &f.DeletePrinterDriverExA);
     Take(found[9], &f.EnumPortsA);
+    Take(found[10], &f.EnumPrinterDriversA);
     static_assert(sizeof(SpoolerFunctions) == count * sizeof(FARPROC), "one name per function");
     spooler.loaded = true;
     return spooler;

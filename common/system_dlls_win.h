@@ -27,6 +27,7 @@ struct SpoolerFunctions {
     decltype(&::DeletePrinter) DeletePrinter;
     decltype(&::DeletePrinterDriverExA) DeletePrinterDriverExA;
     decltype(&::EnumPortsA) EnumPortsA;
+    decltype(&::EnumPrinterDriversA) EnumPrinterDriversA;
 };
 
 // System32's winspool.drv (LoadLibraryExA with LOAD_LIBRARY_SEARCH_SYSTEM32)

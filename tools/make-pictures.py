@@ -5,8 +5,8 @@ them as the files the resource scripts embed (Python 3 standard library only).
     tools/make-pictures.py [repository root]
 
 Writes statmon/ui/res/{printer.bmp,app.ico,tray.ico,error.ani,info.ani} and
-setup/ui/res/{filecopy.bmp,model.bmp,connect.bmp,setup.ico}. The output is
-the same on every run.
+setup/ui/res/{filecopy.bmp,model.bmp,connect.bmp} and installation/res/setup.ico
+(the icon of Setup and of the uninstaller). The output is the same on every run.
 """
 
 import math
@@ -591,7 +591,7 @@ OUTPUTS = [
     ('setup/ui/res/filecopy.bmp', filecopy_bmp),
     ('setup/ui/res/model.bmp', model_bmp),
     ('setup/ui/res/connect.bmp', connect_bmp),
-    ('setup/ui/res/setup.ico', setup_ico),
+    ('installation/res/setup.ico', setup_ico),
 ]
 
 

@@ -9,11 +9,13 @@
 
 #include "common/system_dlls_win.h"
 #include "framework/app.h"
-#include "setup/app/startup.h"
+#include "installation/startup.h"
 #include "setup/ui/file_copy_win.h"
 #include "setup/ui/setup_dlg_win.h"
 
 namespace setup {
+
+using namespace installation;
 namespace {
 
 #if !defined(_WIN64)

@@ -3,11 +3,13 @@
 #include <cstdio>
 
 #include "catalogue/model_catalogue.h"
-#include "setup/install/driver_directory.h"
-#include "setup/install/layout.h"
-#include "setup/install/maker.h"
+#include "installation/driver_directory.h"
+#include "installation/layout.h"
+#include "installation/maker.h"
 
 namespace setup {
+
+using namespace installation;
 namespace {
 
 // 15 June 2009 00:00:00 UTC and version 5.0.0.6.

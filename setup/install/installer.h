@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "setup/install/driver_directory.h"
-#include "setup/install/platform.h"
+#include "installation/driver_directory.h"
+#include "installation/platform.h"
 
 namespace setup {
 
@@ -29,7 +29,7 @@ constexpr char kDependentFiles[] =
 
 class CInstallerCore {
 public:
-    explicit CInstallerCore(const InstallerPlatform& platform);
+    explicit CInstallerCore(const installation::InstallerPlatform& platform);
     virtual ~CInstallerCore() = default;
     CInstallerCore(const CInstallerCore&) = delete;
     CInstallerCore& operator=(const CInstallerCore&) = delete;
@@ -64,17 +64,17 @@ public:
     bool m_bPrinterOk = false;
     std::string m_strResult;
     std::string m_strPrinterName;
-    DriverDirectoryBuffer m_pszDriverDir;  // the last directory read in full
+    installation::DriverDirectoryBuffer m_pszDriverDir;  // the last directory read in full
     char m_szInfPath[kPathChars] = {};
     char m_szOemInfName[kPathChars] = {};
 
 protected:
-    const InstallerPlatform& m_platform;
+    const installation::InstallerPlatform& m_platform;
 
 private:
     // One creation of the printer, waiting a bounded time while the port is
     // unknown; answers success and leaves the last failure code.
-    bool AddPrinterWaitingForPort(PrinterRecord& record, std::uint32_t& error);
+    bool AddPrinterWaitingForPort(installation::PrinterRecord& record, std::uint32_t& error);
     char ProgramsDrive();
 };
 

@@ -11,9 +11,9 @@ namespace setup {
 class CInstaller : public framework::CWnd, public CInstallerCore {
 public:
     // On the running system.
-    CInstaller() : CInstallerCore(Win32Platform()) {}
+    CInstaller() : CInstallerCore(installation::Win32Platform()) {}
     // On other system operations (tests).
-    explicit CInstaller(const InstallerPlatform& platform) : CInstallerCore(platform) {}
+    explicit CInstaller(const installation::InstallerPlatform& platform) : CInstallerCore(platform) {}
 };
 
 }  // namespace setup

@@ -9,6 +9,8 @@
 
 namespace setup {
 
+using namespace installation;
+
 std::string UsbPrintInterfaceKey(const char* usbSerial) {
     return std::string("##?#USB#Vid_ffa7&Pid_8246#") + usbSerial + "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/device_notice.h"
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 #include "setup/ui/setup_dialogs.h"
 
 namespace setup {
@@ -35,7 +35,7 @@ public:
 class ConnectionWait {
 public:
     // `programName` captions the message of a failed port lookup.
-    ConnectionWait(IConnectionWindow& window, const InstallerPlatform& platform, std::string programName);
+    ConnectionWait(IConnectionWindow& window, const installation::InstallerPlatform& platform, std::string programName);
 
     // WM_DEVICECHANGE. Only the arrival of the model's device acts: the
     // wait ends, and after a pause under the please-wait window the INF is
@@ -53,7 +53,7 @@ public:
 
 private:
     IConnectionWindow& m_window;
-    const InstallerPlatform& m_platform;
+    const installation::InstallerPlatform& m_platform;
     std::string m_strProgramName;
     std::string m_strDeviceName;
     bool m_bRecognised = false;

@@ -1,8 +1,10 @@
 #include "setup/ui/file_copy.h"
 
-#include "setup/install/maker.h"
+#include "installation/maker.h"
 
 namespace setup {
+
+using namespace installation;
 
 bool CFileCopyCore::QueryDriverDirectory() {
     return setup::QueryDriverDirectory(m_platform, m_pszDriverDir);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "setup/install/driver_directory.h"
-#include "setup/install/platform.h"
+#include "installation/driver_directory.h"
+#include "installation/platform.h"
 
 namespace setup {
 
@@ -20,7 +20,7 @@ constexpr unsigned kCopyFailedExitStatus = 1;
 
 class CFileCopyCore {
 public:
-    explicit CFileCopyCore(const InstallerPlatform& platform) : m_platform(platform) {}
+    explicit CFileCopyCore(const installation::InstallerPlatform& platform) : m_platform(platform) {}
     virtual ~CFileCopyCore() = default;
     CFileCopyCore(const CFileCopyCore&) = delete;
     CFileCopyCore& operator=(const CFileCopyCore&) = delete;
@@ -30,10 +30,10 @@ public:
     void CopyDriverFiles();
     bool QueryDriverDirectory();
 
-    DriverDirectoryBuffer m_pszDriverDir;
+    installation::DriverDirectoryBuffer m_pszDriverDir;
 
 protected:
-    const InstallerPlatform& m_platform;
+    const installation::InstallerPlatform& m_platform;
 };
 
 }  // namespace setup

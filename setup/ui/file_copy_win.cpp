@@ -2,6 +2,8 @@
 
 namespace setup {
 
+using namespace installation;
+
 CFileCopy::CFileCopy() : CDialog(IDD), CFileCopyCore(Win32Platform()) {}
 
 CFileCopy::CFileCopy(const InstallerPlatform& platform) : CDialog(IDD), CFileCopyCore(platform) {}

@@ -15,7 +15,7 @@ public:
     // On the running system.
     CFileCopy();
     // On other system operations (tests).
-    explicit CFileCopy(const InstallerPlatform& platform);
+    explicit CFileCopy(const installation::InstallerPlatform& platform);
 
     // Escape is consumed before dialog processing.
     BOOL PreTranslateMessage(MSG* msg) override;

@@ -4,9 +4,11 @@
 #include <cstring>
 #include <memory>
 
-#include "setup/install/maker.h"
+#include "installation/maker.h"
 
 namespace setup {
+
+using namespace installation;
 
 std::string SelectedPort;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 #include "setup/ui/setup_dialogs.h"
 
 namespace setup {
@@ -27,7 +27,7 @@ struct PortEntry {
 // EnumPortsA on the local machine at level 2, as values in the spooler's
 // order. Nothing when the spooler cannot be asked or memory for its answer
 // is lacking; no ports when the size query already succeeds.
-std::optional<std::vector<PortEntry>> EnumeratePorts(const InstallerPlatform& platform);
+std::optional<std::vector<PortEntry>> EnumeratePorts(const installation::InstallerPlatform& platform);
 
 // "name (description)", as the list shows a port.
 std::string PortDisplayText(const PortEntry& port);
@@ -48,7 +48,7 @@ public:
 class PortChoice {
 public:
     // `selectedPort` is the program's SelectedPort.
-    PortChoice(IPortSelectionWindow& window, const InstallerPlatform& platform, std::string& selectedPort)
+    PortChoice(IPortSelectionWindow& window, const installation::InstallerPlatform& platform, std::string& selectedPort)
         : m_window(window), m_platform(platform), m_selectedPort(selectedPort) {}
 
     // After the framework's initialisation: the port list; when the
@@ -70,7 +70,7 @@ public:
 
 private:
     IPortSelectionWindow& m_window;
-    const InstallerPlatform& m_platform;
+    const installation::InstallerPlatform& m_platform;
     std::string& m_selectedPort;
 };
 

@@ -2,6 +2,8 @@
 
 namespace setup {
 
+using namespace installation;
+
 CPortSelection::CPortSelection() : CInstallingDialog(IDD), m_choice(*this, Win32Platform(), SelectedPort) {}
 
 const framework::MessageMap* CPortSelection::GetMessageMap() const {

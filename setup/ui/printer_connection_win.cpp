@@ -5,6 +5,8 @@
 
 namespace setup {
 
+using namespace installation;
+
 namespace {
 
 std::string OwnProgramName() {

@@ -5,6 +5,8 @@
 
 namespace setup {
 
+using namespace installation;
+
 namespace {
 constexpr COLORREF kMaskWhite = RGB(255, 255, 255);
 constexpr int kImageGrowth = 32;

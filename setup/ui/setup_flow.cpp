@@ -2,6 +2,8 @@
 
 namespace setup {
 
+using namespace installation;
+
 void SetupFlow::OnListClick(int item) {
     m_window.EnableOk(false);
     if (item != -1) m_window.EnableOk(true);

@@ -1,7 +1,8 @@
 // Command ids, private messages and caption of the status window, usable by
-// code that does not include windows.h (the uninstaller ends a running
-// monitor through them).
+// code that does not include windows.h.
 #pragma once
+
+#include "common/monitor_window.h"
 
 namespace statmon {
 
@@ -10,11 +11,11 @@ constexpr unsigned WM_STATUS_TICK = kWmUser + 258;  // 1282, posted by the tick 
 constexpr unsigned WM_TRAY_NOTIFY = kWmUser + 15;   // 1039, tray icon callback
 
 // The window's caption: the model's DisplayName followed by this.
-constexpr const char* kStatusCaptionSuffix = " - Status Monitor";
+constexpr const char* kStatusCaptionSuffix = common::kStatusCaptionSuffix;
 
 constexpr unsigned ID_TRAY_SHOW = 101;
 constexpr unsigned ID_RESTART_MONITOR = 102;
-constexpr unsigned ID_TRAY_EXIT = 104;
+constexpr unsigned ID_TRAY_EXIT = common::kMonitorExitCommand;
 
 // Status pictures (resource ids of type "ANICURSORS").
 enum class Picture { None = 0, Error = 165, Info = 166 };

@@ -8,6 +8,7 @@
 namespace {
 
 using namespace setup;
+using namespace installation;
 using setup_fakes::FakeSystem;
 
 class FileCopyTest : public ::testing::Test {

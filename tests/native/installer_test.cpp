@@ -10,6 +10,7 @@ namespace {
 
 #include <functional>
 using namespace setup;
+using namespace installation;
 using setup_fakes::FakeSystem;
 
 const std::string kDir = "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86";

@@ -14,6 +14,7 @@
 namespace {
 
 using namespace setup;
+using namespace installation;
 using setup_fakes::FakeSystem;
 using Log = std::vector<std::string>;
 

@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 
 namespace setup_fakes {
 
-using namespace setup;
+using namespace installation;
 
 // The bytes of a list of NUL-ended names up to and including the empty
 // name that ends it.
@@ -110,13 +110,13 @@ public:
                                Text(r.pszMfgName), Text(r.pszOEMUrl), Text(r.pszHardwareID),
                                Text(r.pszProvider)});
         if (driverFails) return Fail(5);
-        driverKnown = true;
+        drivers.insert(Text(r.pName));
         return true;
     }
 
     std::set<std::string> printers;
     std::set<std::string> ports = {"LPT1:", "LPT2:", "COM1:", "FILE:"};
-    bool driverKnown = false;
+    std::set<std::string> drivers;  // the spooler's printer drivers
     int portKnownAfterCalls = -1;   // the port in portPending becomes known at this call count
     std::string portPending;
     std::uint32_t printerError = 0;  // a failure every creation answers, when set
@@ -129,7 +129,7 @@ public:
         if (printerError) return Fail(printerError);
         if (printers.count(Text(r.pPrinterName))) return Fail(kErrorPrinterAlreadyExists);
         if (!ports.count(Text(r.pPortName))) return Fail(kErrorUnknownPort);
-        if (!driverKnown) return Fail(kErrorUnknownPrinterDriver);
+        if (!drivers.count(Text(r.pDriverName))) return Fail(kErrorUnknownPrinterDriver);
         printers.insert(Text(r.pPrinterName));
         printerDrivers[Text(r.pPrinterName)] = Text(r.pDriverName);
         return true;
@@ -149,6 +149,11 @@ public:
         for (const std::string& name : printers) list->push_back({name, printerDrivers[name]});
         return true;
     }
+    bool ListDrivers(std::vector<std::string>* list) override {
+        if (listFails) return Fail(5);
+        list->assign(drivers.begin(), drivers.end());
+        return true;
+    }
     bool DeleteQueue(const char* name) override {
         if (Refused("queue " + Text(name))) return false;
         if (!printers.erase(Text(name))) return Fail(kErrorInvalidPrinterName);
@@ -158,10 +163,10 @@ public:
     bool DeleteDriver(const char* name, std::uint32_t flags) override {
         driverDeleteFlags.push_back(flags);
         if (Refused("driver " + Text(name))) return false;
-        if (!driverKnown) return Fail(kErrorUnknownPrinterDriver);
+        if (!drivers.count(Text(name))) return Fail(kErrorUnknownPrinterDriver);
         for (const std::string& printer : printers)
             if (printerDrivers[printer] == Text(name)) return Fail(3001);  // ERROR_PRINTER_DRIVER_IN_USE
-        driverKnown = false;
+        drivers.erase(Text(name));
         return true;
     }
 
@@ -386,21 +391,28 @@ public:
         if (--waitDepth < 0) waitUnbalanced = true;
     }
 
-    // A running status monitor: its window (handle 0x77) and process.
-    bool monitorRunning = false;
+    // Running status monitors by window caption: the n-th (from 0) has the
+    // window 0x77 + n and the process 4242 + n.
+    std::vector<std::string> monitorCaptions = {"KLR VX 7 Ember - Status Monitor"};
+    std::set<std::string> runningMonitors;
     bool monitorEndsOnExit = true;
-    std::string monitorCaption = "KLR VX 7 Ember - Status Monitor";
-    static constexpr WindowHandle kMonitorWindow = 0x77;
-    static constexpr std::uint32_t kMonitorProcess = 4242;
+    int MonitorIndex(const std::string& caption) const {
+        for (std::size_t i = 0; i < monitorCaptions.size(); ++i)
+            if (monitorCaptions[i] == caption && runningMonitors.count(caption)) return static_cast<int>(i);
+        return -1;
+    }
     WindowHandle FindTopWindow(const char* cls, const char* title) override {
-        return monitorRunning && Text(cls) == "#32770" && Text(title) == monitorCaption ? kMonitorWindow : 0;
+        const int index = Text(cls) == "#32770" ? MonitorIndex(Text(title)) : -1;
+        return index < 0 ? 0 : 0x77 + index;
     }
     std::uint32_t WindowProcessId(WindowHandle window) override {
-        return monitorRunning && window == kMonitorWindow ? kMonitorProcess : 0;
+        const std::size_t index = window - 0x77;
+        return index < monitorCaptions.size() && runningMonitors.count(monitorCaptions[index]) ? 4242 + index : 0;
     }
     bool PostCommand(WindowHandle window, std::uint32_t id) override {
         if (Refused("command " + std::to_string(id))) return false;
-        if (window == kMonitorWindow && id == 104 && monitorEndsOnExit) monitorRunning = false;
+        const std::size_t index = window - 0x77;
+        if (index < monitorCaptions.size() && id == 104 && monitorEndsOnExit) runningMonitors.erase(monitorCaptions[index]);
         return true;
     }
 
@@ -425,6 +437,12 @@ public:
         if (Refused("file " + Text(path))) return false;
         return files.erase(Text(path)) ? true : Fail(kErrorFileNotFound);
     }
+    std::set<std::string> filesAtRestart;
+    bool RemoveFileAtRestart(const char* path) override {
+        if (Refused("at restart " + Text(path))) return false;
+        filesAtRestart.insert(Text(path));
+        return true;
+    }
     bool RemoveFolder(const char* path) override {
         if (Refused("folder " + Text(path))) return false;
         if (!folders.count(Text(path))) return Fail(kErrorFileNotFound);
@@ -446,18 +464,19 @@ public:
     }
     class ProcessWait : public IProcessWait {
     public:
-        explicit ProcessWait(FakeSystem& system) : m_system(system) {}
+        ProcessWait(FakeSystem& system, std::size_t index) : m_system(system), m_index(index) {}
         bool WaitForEnd(std::uint32_t ms) override {
             m_system.removals.push_back("wait " + std::to_string(ms));
-            return !m_system.monitorRunning;
+            return !m_system.runningMonitors.count(m_system.monitorCaptions[m_index]);
         }
 
     private:
         FakeSystem& m_system;
+        std::size_t m_index;
     };
     std::unique_ptr<IProcessWait> OpenProcessToWait(std::uint32_t id) override {
         if (Refused("open " + std::to_string(id))) return nullptr;
-        return std::make_unique<ProcessWait>(*this);
+        return std::make_unique<ProcessWait>(*this, id - 4242);
     }
 
     std::vector<std::string> removals;

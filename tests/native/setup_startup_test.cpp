@@ -1,6 +1,6 @@
 // Setup's start-up checks: their order, their messages, and the mutex
 // handle closed on every way out.
-#include "setup/app/startup.h"
+#include "installation/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace setup;
+using namespace installation;
 
 class FakeStartup : public IStartupSystem {
 public:

@@ -8,10 +8,12 @@
 
 #include "common/system_dlls_win.h"
 #include "framework/app.h"
-#include "setup/app/startup.h"
+#include "installation/startup.h"
 #include "uninstall/remove/uninstaller.h"
 
 namespace uninstall {
+
+using namespace installation;
 
 class CUninstallApp : public framework::CWinApp {
 public:
@@ -19,9 +21,9 @@ public:
 };
 
 BOOL CUninstallApp::InitInstance() {
-    common::SingleInstanceGuard guard(common::Win32Mutexes(), setup::kSetupMutexName);
+    common::SingleInstanceGuard guard(common::Win32Mutexes(), installation::kSetupMutexName);
     ::InitCommonControls();
-    CUninstallerCore uninstaller(setup::Win32Platform());
+    CUninstallerCore uninstaller(installation::Win32Platform());
     uninstaller.Run(guard);
     return FALSE;  // the mutex goes now
 }

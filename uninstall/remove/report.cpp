@@ -2,30 +2,34 @@
 
 #include <cstdio>
 
-#include "setup/install/layout.h"
-#include "setup/install/platform.h"
+#include "installation/layout.h"
+#include "installation/platform.h"
 
 namespace uninstall {
+
+using namespace installation;
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // What a step is about, as a noun phrase.
-std::string Thing(const std::string& displayName, const Step& step) {
+std::string Thing(const Step& step) {
     const std::string at = step.name.empty() ? std::string() : " " + step.name;
     switch (step.part) {
     case Part::Monitor: return "the running Status Monitor";
-    case Part::Queues: return "the printers that use the printer driver " + Quoted(displayName);
+    case Part::Queues: return "the printers that use the printer driver " + Quoted(step.model);
     case Part::Queue: return "the printer " + Quoted(step.name);
     case Part::Driver: return "the printer driver " + Quoted(step.name);
     case Part::AutoStart: return "the start of the Status Monitor at log-on (" + step.name + ")";
     case Part::Shortcut: return "the Start-menu shortcut" + at;
-    case Part::ShortcutFolder: return "the Start-menu folder" + at;
     case Part::MonitorFile: return "the Status Monitor program" + at;
-    case Part::MonitorFolder: return "the folder" + at;
     case Part::StoredInf: return "the driver package" + at + " in the Windows driver store";
+    case Part::StagedFile: return "the driver file" + at;
+    case Part::ShortcutFolder: return "the Start-menu folder" + at;
+    case Part::MonitorFolder: return "the folder" + at;
+    case Part::Uninstaller: return "the uninstaller" + at;
     case Part::UninstallEntry:
-        return "the entry " + Quoted(setup::kUninstallDisplayName) + " in Programs and Features";
+        return "the entry " + Quoted(installation::kUninstallDisplayName) + " in Programs and Features";
     }
     return std::string();
 }
@@ -36,7 +40,7 @@ std::string Why(std::uint32_t error) {
     switch (error) {
     case 5: words = "access denied"; break;
     case 32: words = "in use by another program"; break;
-    case setup::kErrorTimeout: words = "it did not close in time"; break;
+    case installation::kErrorTimeout: words = "it did not close in time"; break;
     case 3001: words = "still in use"; break;        // ERROR_PRINTER_DRIVER_IN_USE
     case 0xE000023D: words = "still used by a device"; break;  // ERROR_INF_IN_USE_BY_DEVICES
     default: break;
@@ -46,42 +50,76 @@ std::string Why(std::uint32_t error) {
     return words ? std::string(words) + ", " + number : std::string(number);
 }
 
-std::string Line(const std::string& displayName, const Step& step) {
-    std::string line = "\n- " + Thing(displayName, step);
+std::string Line(const Step& step) {
+    std::string line = "\n- " + Thing(step);
     if (step.outcome == Outcome::Failed) line += " (" + Why(step.error) + ")";
-    if (step.outcome == Outcome::Kept) line += ", still needed for the " + step.name;
+    if (step.outcome == Outcome::Kept) line += ", so that you can run Uninstall again from there";
     return line;
+}
+
+// The lines of one outcome; with several models, under each model's name
+// and then, for what they share, under the entry's name.
+std::string Section(const std::vector<std::string>& models, const std::vector<Step>& steps, Outcome outcome) {
+    std::vector<std::string> groups = models;
+    groups.push_back(std::string());
+    std::string text;
+    for (const std::string& group : groups) {
+        std::string lines;
+        for (const Step& step : steps)
+            if (step.outcome == outcome && step.model == group) lines += Line(step);
+        if (lines.empty()) continue;
+        if (models.size() > 1) text += "\n" + (group.empty() ? std::string(installation::kUninstallDisplayName) : group) + ":";
+        text += lines;
+    }
+    return text;
 }
 
 }  // namespace
 
-std::string QuestionText(const std::string& displayName) {
-    return "Do you want to remove the printer software of the " + displayName +
-           " from this computer?\n\nThe printers that use the " + displayName +
-           " printer driver, the driver itself and the " + displayName +
-           " Status Monitor will be removed. Other printers stay as they are.";
+std::string ModelNames(const std::vector<std::string>& models) {
+    std::string names;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        if (i > 0) names += i + 1 == models.size() ? " and the " : ", the ";
+        names += models[i];
+    }
+    return names;
 }
 
-Report ComposeReport(const std::string& displayName, const std::vector<Step>& steps) {
-    std::string removed, failed, kept;
-    for (const Step& step : steps) {
-        std::string& section = step.outcome == Outcome::Removed ? removed
-                               : step.outcome == Outcome::Failed ? failed
-                                                                  : kept;
-        section += Line(displayName, step);
-    }
+std::string QuestionText(const std::vector<std::string>& models) {
+    const std::string names = ModelNames(models);
+    if (models.size() == 1)
+        return "Do you want to remove the printer software of the " + names +
+               " from this computer?\n\nThe printers that use the " + names +
+               " printer driver, the driver itself and the " + names +
+               " Status Monitor will be removed. Other printers stay as they are.";
+    return "Do you want to remove the printer software of the " + names +
+           " from this computer?\n\nThe printers that use their printer drivers, the drivers themselves and their "
+           "Status Monitors will be removed. Other printers stay as they are.";
+}
+
+Report ComposeReport(const std::vector<std::string>& models, const std::vector<Step>& steps) {
+    const std::string names = ModelNames(models);
+    const std::string removed = Section(models, steps, Outcome::Removed);
+    const std::string failed = Section(models, steps, Outcome::Failed);
+    const std::string kept = Section(models, steps, Outcome::Kept);
+    const std::string atRestart = Section(models, steps, Outcome::AtRestart);
     Report report;
     if (!failed.empty())
-        report.text = "Some parts of the printer software of the " + displayName + " could not be removed.";
+        report.text = "Some parts of the printer software of the " + names + " could not be removed.";
     else if (!removed.empty())
-        report.text = "The printer software of the " + displayName + " has been removed.";
+        report.text = "The printer software of the " + names + " has been removed.";
+    else if (!atRestart.empty())  // only the uninstaller, which is running
+        report.text = "No printer software of the " + names + " was found on this computer.";
     else
-        report.text = "No printer software of the " + displayName + " was found on this computer. Nothing was removed.";
+        report.text = "No printer software of the " + names + " was found on this computer. Nothing was removed.";
     if (!removed.empty()) report.text += "\n\nRemoved:" + removed;
+    if (!atRestart.empty()) report.text += "\n\nRemoved when Windows restarts:" + atRestart;
     if (!failed.empty()) report.text += "\n\nNot removed:" + failed;
     if (!kept.empty()) report.text += "\n\nKept:" + kept;
-    if (!failed.empty()) report.text += "\n\nClose any program that may use these parts, then run Uninstall again.";
-    report.icon = failed.empty() ? setup::kMbIconInformation : setup::kMbIconWarning;
+    if (!failed.empty())
+        report.text += "\n\nClose any program that may use these parts, then run Uninstall again from Programs and "
+                       "Features.";
+    report.icon = failed.empty() ? installation::kMbIconInformation : installation::kMbIconWarning;
     return report;
 }
 

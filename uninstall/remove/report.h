@@ -1,6 +1,6 @@
 // What the uninstaller says: its question and the report of what it
-// removed, kept or could not remove. Every text of the uninstaller lives
-// here (the refusal while Setup runs is Setup's own).
+// removed, kept or could not remove, model by model. Every text of the
+// uninstaller lives here (the refusal while Setup runs is Setup's own).
 #pragma once
 
 #include <cstdint>
@@ -17,26 +17,37 @@ enum class Part {
     Driver,          // the printer driver
     AutoStart,       // the Run value
     Shortcut,        // the Start-menu shortcut
-    ShortcutFolder,  // the maker's Start-menu folder, when empty
     MonitorFile,     // MonitorPath
-    MonitorFolder,   // the STM folder, when empty
     StoredInf,       // the model's INF in the driver store
+    StagedFile,      // a file the driver file copy put into DriverDirectory
+    ShortcutFolder,  // the maker's Start-menu folder, when empty
+    MonitorFolder,   // the STM folder, when empty
+    Uninstaller,     // DriverDirectory\Uninstall.exe
     UninstallEntry,  // the maker's entry in Programs and Features
 };
 
-enum class Outcome { Removed, Kept, Failed };
+enum class Outcome {
+    Removed,
+    AtRestart,  // goes when Windows next starts
+    Kept,       // the uninstall entry, kept because something is left
+    Failed,
+};
 
 // One thing the uninstaller met. Things that were not there are not
 // recorded at all.
 struct Step {
+    std::string model;  // the model's DisplayName; empty for what the models share
     Part part;
-    std::string name;  // the queue, file, value or stored INF; for a kept entry the model that keeps it
+    std::string name;   // the queue, file, value or stored INF
     Outcome outcome;
     std::uint32_t error = 0;  // Failed: the system's error code
 };
 
+// The models' names for a sentence: "A", "A and B", "A, B and C".
+std::string ModelNames(const std::vector<std::string>& models);
+
 // The Yes/No question before anything is removed.
-std::string QuestionText(const std::string& displayName);
+std::string QuestionText(const std::vector<std::string>& models);
 
 // The report's text and its message box icon (information, or warning when
 // something could not be removed).
@@ -44,6 +55,6 @@ struct Report {
     std::string text;
     std::uint32_t icon;
 };
-Report ComposeReport(const std::string& displayName, const std::vector<Step>& steps);
+Report ComposeReport(const std::vector<std::string>& models, const std::vector<Step>& steps);
 
 }  // namespace uninstall

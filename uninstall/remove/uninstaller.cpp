@@ -1,22 +1,20 @@
 #include "uninstall/remove/uninstaller.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "catalogue/model_catalogue.h"
-#include "setup/app/startup.h"
-#include "setup/install/driver_directory.h"
-#include "setup/install/layout.h"
-#include "setup/install/maker.h"
-#include "statmon/ui/commands.h"
+#include "common/monitor_window.h"
+#include "installation/startup.h"
+#include "installation/driver_directory.h"
+#include "installation/layout.h"
+#include "installation/maker.h"
 
 namespace uninstall {
 
-using namespace setup;
+using namespace installation;
 
 namespace {
-
-// The status monitor's window is a dialog.
-constexpr const char* kDialogClass = "#32770";
 
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -45,166 +43,254 @@ void CUninstallerCore::Run(const common::SingleInstanceGuard& guard) {
         m_platform.desktop.ShowMessage(kAnotherSetupText, kSetupCaption, kMbOk | kMbIconError);
         return;
     }
+    FindInstalledModels();
     if (!Confirm()) return;
     Remove();
     ReportResult();
 }
 
+void CUninstallerCore::FindInstalledModels() {
+    m_platform.desktop.BeginWaitCursor();
+    m_bDirectoryOk = QueryDriverDirectory(m_platform, m_pszDriverDir);
+    if (!m_bDirectoryOk) m_dwDirectoryError = LastError();
+    std::vector<std::string> drivers;
+    std::vector<PrinterEntry> printers;
+    // A list that cannot be read shows no trace; the other traces still count.
+    if (!m_platform.spooler.ListDrivers(&drivers)) drivers.clear();
+    if (!m_platform.spooler.ListPrinters(&printers)) printers.clear();
+    m_models.clear();
+    for (int row = 0; row < catalogue::kRowCount; ++row)
+        if (LeftTrace(catalogue::Row(row), drivers, printers)) m_models.push_back(catalogue::Row(row));
+    m_platform.desktop.EndWaitCursor();
+}
+
+bool CUninstallerCore::LeftTrace(const catalogue::ModelRow& model, const std::vector<std::string>& drivers,
+                                 const std::vector<PrinterEntry>& printers) {
+    for (const std::string& driver : drivers)
+        if (SameName(driver, model.DisplayName)) return true;
+    for (const PrinterEntry& printer : printers)
+        if (SameName(printer.driverName, model.DisplayName)) return true;
+    common::RegKey run = 0;
+    if (m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeyQueryValue, &run) == 0) {
+        std::uint8_t data[260] = {};
+        std::uint32_t type = common::kRegSz, size = sizeof(data);
+        const long result =
+            m_platform.registry.QueryValueEx(run, AutoStartValueName(model.ModelCode), &type, data, &size);
+        m_platform.registry.CloseKey(run);
+        if (result == 0 || result == 234) return true;  // ERROR_MORE_DATA: there, and long
+    }
+    if (m_bDirectoryOk && m_platform.kernel.FileExists(MonitorPath(DriverDirectory(), model.ModelCode).c_str()))
+        return true;
+    for (const char drive : ShortcutDrives())
+        if (m_platform.kernel.FileExists(ShortcutFile(drive, model.ModelCode).c_str())) return true;
+    return !StoredInfs(model).empty();
+}
+
 bool CUninstallerCore::Confirm() {
-    const std::string question = QuestionText(catalogue::Target().DisplayName);
+    const std::string question = QuestionText(ModelNames());
     return m_platform.desktop.ShowMessage(question.c_str(), kSetupCaption, kMbYesNo | kMbIconQuestion) == kIdYes;
 }
 
 void CUninstallerCore::Remove() {
     m_platform.desktop.BeginWaitCursor();
-    m_bDirectoryOk = QueryDriverDirectory(m_platform, m_pszDriverDir);
-    if (!m_bDirectoryOk) m_dwDirectoryError = LastError();
-    StopStatusMonitor();
-    RemovePrinters();
-    RemoveMonitor();
-    RemoveStoredInf();
-    RemoveUninstallEntry();
+    for (const catalogue::ModelRow& model : m_models) StopStatusMonitor(model);
+    for (const catalogue::ModelRow& model : m_models) {
+        RemovePrinters(model);
+        RemoveMonitor(model);
+        RemoveStoredInf(model);
+        // A model that is still partly there keeps the files its driver
+        // may be added again from.
+        if (!Failed(model.DisplayName)) RemoveStagedFiles(model.DisplayName, model);
+    }
+    RemoveSharedParts();
     m_platform.desktop.EndWaitCursor();
 }
 
 void CUninstallerCore::ReportResult() {
-    const Report report = ComposeReport(catalogue::Target().DisplayName, m_steps);
+    const Report report = ComposeReport(ModelNames(), m_steps);
     m_platform.desktop.ShowMessage(report.text.c_str(), kSetupCaption, kMbOk | report.icon);
 }
 
-void CUninstallerCore::StopStatusMonitor() {
-    const std::string caption = std::string(catalogue::Target().DisplayName) + statmon::kStatusCaptionSuffix;
-    const IDesktop::WindowHandle window = m_platform.desktop.FindTopWindow(kDialogClass, caption.c_str());
+void CUninstallerCore::StopStatusMonitor(const catalogue::ModelRow& model) {
+    const std::string caption = std::string(model.DisplayName) + common::kStatusCaptionSuffix;
+    const IDesktop::WindowHandle window = m_platform.desktop.FindTopWindow(common::kMonitorWindowClass, caption.c_str());
     if (!window) return;  // not running
     // The process is opened before it is asked to end, so that the id
     // cannot meanwhile name another process.
     std::unique_ptr<IProcessWait> process;
     if (const std::uint32_t id = m_platform.desktop.WindowProcessId(window))
         process = m_platform.kernel.OpenProcessToWait(id);
-    if (!process) {
-        Record(Part::Monitor, "", Outcome::Failed, LastError());
-        return;
-    }
-    if (!m_platform.desktop.PostCommand(window, statmon::ID_TRAY_EXIT)) {
-        Record(Part::Monitor, "", Outcome::Failed, LastError());
+    if (!process || !m_platform.desktop.PostCommand(window, common::kMonitorExitCommand)) {
+        Record(model.DisplayName, Part::Monitor, "", Outcome::Failed, LastError());
         return;
     }
     if (process->WaitForEnd(kMonitorExitWaitMs))
-        Record(Part::Monitor, "", Outcome::Removed);
+        Record(model.DisplayName, Part::Monitor, "", Outcome::Removed);
     else
-        Record(Part::Monitor, "", Outcome::Failed, kErrorTimeout);
+        Record(model.DisplayName, Part::Monitor, "", Outcome::Failed, kErrorTimeout);
 }
 
-void CUninstallerCore::RemovePrinters() {
-    const std::string driver = catalogue::Target().DisplayName;
+void CUninstallerCore::RemovePrinters(const catalogue::ModelRow& model) {
+    const std::string driver = model.DisplayName;
     std::vector<PrinterEntry> printers;
     if (m_platform.spooler.ListPrinters(&printers)) {
         for (const PrinterEntry& printer : printers) {
             if (!SameName(printer.driverName, driver)) continue;
             const bool deleted = m_platform.spooler.DeleteQueue(printer.printerName.c_str());
-            RecordRemoval(Part::Queue, printer.printerName, deleted ? 0 : LastError());
+            RecordRemoval(driver, Part::Queue, printer.printerName, deleted ? 0 : LastError());
         }
     } else {
-        Record(Part::Queues, "", Outcome::Failed, LastError());
+        Record(driver, Part::Queues, "", Outcome::Failed, LastError());
     }
     // The spooler keeps every file another driver still uses.
     const bool deleted = m_platform.spooler.DeleteDriver(driver.c_str(), kDpdDeleteUnusedFiles);
-    RecordRemoval(Part::Driver, driver, deleted ? 0 : LastError());
+    RecordRemoval(driver, Part::Driver, driver, deleted ? 0 : LastError());
 }
 
-void CUninstallerCore::RemoveMonitor() {
-    const char* code = catalogue::Target().ModelCode;
-    const std::string value = AutoStartValueName(code);
+void CUninstallerCore::RemoveMonitor(const catalogue::ModelRow& model) {
+    const std::string value = AutoStartValueName(model.ModelCode);
     common::RegKey run = 0;
     long result = m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeySetValue, &run);
     if (result == 0) {
         result = m_platform.registry.DeleteValue(run, value);
         m_platform.registry.CloseKey(run);
     }
-    RecordRemoval(Part::AutoStart, value, static_cast<std::uint32_t>(result));
+    RecordRemoval(model.DisplayName, Part::AutoStart, value, static_cast<std::uint32_t>(result));
 
-    const char drive = ProgramsDrive(m_platform.registry, m_platform.kernel, common::kKeyQueryValue);
-    const std::string shortcut = ShortcutFile(drive, code);
-    RecordRemoval(Part::Shortcut, shortcut, m_platform.kernel.RemoveFile(shortcut.c_str()) ? 0 : LastError());
-    // The folder goes only when no other model's shortcut is left in it.
-    const std::string folder = ShortcutFolder(drive);
-    if (m_platform.kernel.RemoveFolder(folder.c_str())) Record(Part::ShortcutFolder, folder, Outcome::Removed);
-
+    for (const char drive : ShortcutDrives()) {
+        const std::string shortcut = ShortcutFile(drive, model.ModelCode);
+        RecordRemoval(model.DisplayName, Part::Shortcut, shortcut,
+                      m_platform.kernel.RemoveFile(shortcut.c_str()) ? 0 : LastError());
+    }
     if (!m_bDirectoryOk) {
-        Record(Part::MonitorFile, "", Outcome::Failed, m_dwDirectoryError);
+        Record(model.DisplayName, Part::MonitorFile, "", Outcome::Failed, m_dwDirectoryError);
         return;
     }
-    const std::string monitor = MonitorPath(DriverDirectory(), code);
-    RecordRemoval(Part::MonitorFile, monitor, m_platform.kernel.RemoveFile(monitor.c_str()) ? 0 : LastError());
-    const std::string monitors = MonitorFolder(DriverDirectory());
-    if (m_platform.kernel.RemoveFolder(monitors.c_str())) Record(Part::MonitorFolder, monitors, Outcome::Removed);
+    const std::string monitor = MonitorPath(DriverDirectory(), model.ModelCode);
+    RecordRemoval(model.DisplayName, Part::MonitorFile, monitor,
+                  m_platform.kernel.RemoveFile(monitor.c_str()) ? 0 : LastError());
 }
 
-void CUninstallerCore::RemoveStoredInf() {
+std::vector<std::string> CUninstallerCore::StoredInfs(const catalogue::ModelRow& model) {
+    std::vector<std::string> stored;
     const std::string windows = m_platform.kernel.WindowsDirectory();
-    if (windows.empty()) {
-        Record(Part::StoredInf, "", Outcome::Failed, LastError());
-        return;
-    }
+    if (windows.empty()) return stored;
     // The system stores a maker's INF as oem<n>.inf and remembers the
     // name it came with.
     const std::string store = windows + "\\inf\\";
-    for (const std::string& name : m_platform.kernel.FindFiles((store + "oem*.inf").c_str())) {
-        if (!EndsWith(name, ".inf")) continue;
-        const std::string original = m_platform.setupApi.OriginalInfName((store + name).c_str());
-        if (!SameName(original, catalogue::Target().InfName)) continue;
-        const bool removed = m_platform.setupApi.UninstallOEMInf(name.c_str(), 0);
-        RecordRemoval(Part::StoredInf, name, removed ? 0 : LastError());
-    }
+    for (const std::string& name : m_platform.kernel.FindFiles((store + "oem*.inf").c_str()))
+        if (EndsWith(name, ".inf") &&
+            SameName(m_platform.setupApi.OriginalInfName((store + name).c_str()), model.InfName))
+            stored.push_back(name);
+    return stored;
 }
 
-void CUninstallerCore::RemoveUninstallEntry() {
-    const std::string other = OtherInstalledModel();
-    if (!other.empty()) {
-        Record(Part::UninstallEntry, other, Outcome::Kept);
+void CUninstallerCore::RemoveStoredInf(const catalogue::ModelRow& model) {
+    if (m_platform.kernel.WindowsDirectory().empty()) {
+        Record(model.DisplayName, Part::StoredInf, "", Outcome::Failed, LastError());
         return;
     }
-    const long result = m_platform.registry.DeleteKey(common::RegRoot::LocalMachine, kUninstallKey);
-    RecordRemoval(Part::UninstallEntry, "", static_cast<std::uint32_t>(result));
-}
-
-std::string CUninstallerCore::OtherInstalledModel() {
-    common::RegKey run = 0;
-    if (m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeyQueryValue, &run) != 0)
-        run = 0;
-    std::string found;
-    for (int row = 0; row < catalogue::kRowCount && found.empty(); ++row) {
-        if (row == catalogue::TargetModel) continue;
-        const catalogue::ModelRow model = catalogue::Row(row);
-        bool installed = false;
-        if (run) {
-            std::uint8_t data[260] = {};
-            std::uint32_t type = common::kRegSz, size = sizeof(data);
-            const long result = m_platform.registry.QueryValueEx(run, AutoStartValueName(model.ModelCode), &type,
-                                                                 data, &size);
-            installed = result == 0 || result == 234;  // ERROR_MORE_DATA: there, and long
-        }
-        if (!installed && m_bDirectoryOk)
-            installed = m_platform.kernel.FileExists(MonitorPath(DriverDirectory(), model.ModelCode).c_str());
-        if (installed) found = model.DisplayName;
+    for (const std::string& name : StoredInfs(model)) {
+        const bool removed = m_platform.setupApi.UninstallOEMInf(name.c_str(), 0);
+        RecordRemoval(model.DisplayName, Part::StoredInf, name, removed ? 0 : LastError());
     }
-    if (run) m_platform.registry.CloseKey(run);
-    return found;
 }
 
-void CUninstallerCore::Record(Part part, const std::string& name, Outcome outcome, std::uint32_t error) {
-    m_steps.push_back({part, name, outcome, error});
+void CUninstallerCore::RemoveStagedFiles(const std::string& owner, const catalogue::ModelRow& model) {
+    if (!m_bDirectoryOk) return;  // reported with the monitor program
+    for (const std::string& file : {std::string(model.InfName), std::string(model.GpdName),
+                                    CatalogFileName(model.InfName)}) {
+        const std::string path = DriverDirectory() + "\\" + file;
+        RecordRemoval(owner, Part::StagedFile, path,
+                      m_platform.kernel.RemoveFile(path.c_str()) ? 0 : LastError());
+    }
 }
 
-void CUninstallerCore::RecordRemoval(Part part, const std::string& name, std::uint32_t error) {
+void CUninstallerCore::RemoveSharedParts() {
+    // The folders go only when no other program's files are left in them.
+    for (const char drive : ShortcutDrives()) {
+        const std::string folder = ShortcutFolder(drive);
+        if (m_platform.kernel.RemoveFolder(folder.c_str())) Record("", Part::ShortcutFolder, folder, Outcome::Removed);
+    }
+    if (m_bDirectoryOk) {
+        const std::string monitors = MonitorFolder(DriverDirectory());
+        if (m_platform.kernel.RemoveFolder(monitors.c_str()))
+            Record("", Part::MonitorFolder, monitors, Outcome::Removed);
+    }
+    if (Failed("") || std::any_of(m_models.begin(), m_models.end(),
+                                  [this](const catalogue::ModelRow& model) { return Failed(model.DisplayName); })) {
+        Record("", Part::UninstallEntry, "", Outcome::Kept);
+        return;
+    }
+    if (m_bDirectoryOk) {
+        // No model is left: whatever the file copy staged for any model of
+        // the catalogue, and what they all share, is no longer needed.
+        for (int row = 0; row < catalogue::kRowCount; ++row) {
+            const catalogue::ModelRow model = catalogue::Row(row);
+            const bool removed = std::any_of(m_models.begin(), m_models.end(), [&model](const catalogue::ModelRow& m) {
+                return SameName(m.DisplayName, model.DisplayName);
+            });
+            if (!removed) RemoveStagedFiles("", model);
+        }
+        const std::string plugIn = DriverDirectory() + "\\" + kMakerPlugIn;
+        RecordRemoval("", Part::StagedFile, plugIn, m_platform.kernel.RemoveFile(plugIn.c_str()) ? 0 : LastError());
+        RemoveUninstaller();
+    }
+    const long result = m_platform.registry.DeleteKey(common::RegRoot::LocalMachine, kUninstallKey);
+    RecordRemoval("", Part::UninstallEntry, "", static_cast<std::uint32_t>(result));
+}
+
+void CUninstallerCore::RemoveUninstaller() {
+    const std::string path = UninstallerPath(DriverDirectory());
+    if (m_platform.kernel.RemoveFile(path.c_str())) {
+        Record("", Part::Uninstaller, path, Outcome::Removed);
+        return;
+    }
+    const std::uint32_t error = LastError();
+    if (NotThere(error)) return;
+    // The running uninstaller is usually this very file, which cannot go
+    // while it runs.
+    if (m_platform.kernel.RemoveFileAtRestart(path.c_str()))
+        Record("", Part::Uninstaller, path, Outcome::AtRestart);
+    else
+        Record("", Part::Uninstaller, path, Outcome::Failed, LastError());
+}
+
+std::vector<char> CUninstallerCore::ShortcutDrives() {
+    std::vector<char> drives{ProgramsDrive(m_platform.registry, m_platform.kernel, common::kKeyQueryValue)};
+    const std::string windows = m_platform.kernel.WindowsDirectory();
+    if (!windows.empty() && std::toupper(static_cast<unsigned char>(windows[0])) !=
+                                std::toupper(static_cast<unsigned char>(drives[0])))
+        drives.push_back(windows[0]);
+    return drives;
+}
+
+bool CUninstallerCore::Failed(const std::string& model) const {
+    return std::any_of(m_steps.begin(), m_steps.end(),
+                       [&model](const Step& step) { return step.model == model && step.outcome == Outcome::Failed; });
+}
+
+void CUninstallerCore::Record(const std::string& model, Part part, const std::string& name, Outcome outcome,
+                              std::uint32_t error) {
+    m_steps.push_back({model, part, name, outcome, error});
+}
+
+void CUninstallerCore::RecordRemoval(const std::string& model, Part part, const std::string& name,
+                                     std::uint32_t error) {
     if (error == 0)
-        Record(part, name, Outcome::Removed);
+        Record(model, part, name, Outcome::Removed);
     else if (!NotThere(error))
-        Record(part, name, Outcome::Failed, error);
+        Record(model, part, name, Outcome::Failed, error);
 }
 
-std::string CUninstallerCore::DriverDirectory() const {
-    return setup::DriverDirectoryText(m_pszDriverDir);
+std::string CUninstallerCore::DriverDirectory() const { return DriverDirectoryText(m_pszDriverDir); }
+
+std::vector<std::string> CUninstallerCore::ModelNames() const {
+    std::vector<std::string> names;
+    for (const catalogue::ModelRow& model : m_models) names.push_back(model.DisplayName);
+    // Nothing found: the uninstaller speaks of the model it came with.
+    if (names.empty()) names.push_back(catalogue::Target().DisplayName);
+    return names;
 }
 
 }  // namespace uninstall

@@ -1,13 +1,19 @@
-// Taking the model's installation away again: the running status monitor,
-// the queues of the model's driver and the driver, the monitor's start at
-// log-on, shortcut and program, the model's INF in the driver store and,
-// unless another model of the maker is still installed, the maker's entry
-// in Programs and Features. Then one message box tells what was removed,
-// kept or could not be removed.
+// Taking the maker's printer software away again. One uninstaller serves
+// every model of the catalogue, as the maker's one entry in Programs and
+// Features does: it finds each model that left any trace of Setup (its
+// printer driver or a queue of it, its monitor's start at log-on, shortcut
+// or program, its INF in the driver store), names them all in its one
+// question and, on Yes, ends their running monitors and then removes each
+// model in turn: the queues of its driver and the driver, the monitor's
+// start, shortcut and program, the stored INF and the files the driver file
+// copy staged for it. Once no model is left and nothing failed, the maker's
+// plug-in, the uninstaller itself (when Windows next starts) and the entry
+// go too; after a failure the entry stays, so that the user can run
+// Uninstall again. One message box tells what was removed, kept or could
+// not be removed.
 //
-// Shared files of the driver directory (Unidrv's, the maker's plug-in, the
-// executables beside them), the port-I/O driver service and everything of
-// other models and other printers stay.
+// Files of the system's Unidrv and of other makers, the port-I/O driver
+// service and everything of other printers stay.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/model_catalogue.h"
 #include "common/single_instance.h"
-#include "setup/install/driver_directory.h"
-#include "setup/install/platform.h"
+#include "installation/driver_directory.h"
+#include "installation/platform.h"
 #include "uninstall/remove/report.h"
 
 namespace uninstall {
@@ -27,7 +34,7 @@ constexpr std::uint32_t kMonitorExitWaitMs = 15000;
 
 class CUninstallerCore {
 public:
-    explicit CUninstallerCore(const setup::InstallerPlatform& platform);
+    explicit CUninstallerCore(const installation::InstallerPlatform& platform);
     CUninstallerCore(const CUninstallerCore&) = delete;
     CUninstallerCore& operator=(const CUninstallerCore&) = delete;
 
@@ -36,34 +43,48 @@ public:
     // removal and its report.
     void Run(const common::SingleInstanceGuard& guard);
 
-    // The Yes/No question; true on Yes.
+    // Fills m_models with every model of the catalogue that left a trace.
+    void FindInstalledModels();
+    // The Yes/No question naming those models; true on Yes.
     bool Confirm();
-    // The steps in their order; each is tried whatever the others did.
+    // The removal; each step is tried whatever the others did.
     void Remove();
     // One message box from what the steps recorded.
     void ReportResult();
 
-    void StopStatusMonitor();
-    void RemovePrinters();
-    void RemoveMonitor();
-    void RemoveStoredInf();
-    void RemoveUninstallEntry();
-    // DisplayName of another model of the catalogue whose Run value or
-    // monitor program is there; empty when there is none.
-    std::string OtherInstalledModel();
-
+    std::vector<catalogue::ModelRow> m_models;
     std::vector<Step> m_steps;
 
 private:
-    void Record(Part part, const std::string& name, Outcome outcome, std::uint32_t error = 0);
+    bool LeftTrace(const catalogue::ModelRow& model, const std::vector<std::string>& drivers,
+                   const std::vector<installation::PrinterEntry>& printers);
+    void StopStatusMonitor(const catalogue::ModelRow& model);
+    void RemovePrinters(const catalogue::ModelRow& model);
+    void RemoveMonitor(const catalogue::ModelRow& model);
+    void RemoveStoredInf(const catalogue::ModelRow& model);
+    // The model's INF, GPD and catalog file in DriverDirectory, recorded
+    // for `owner`.
+    void RemoveStagedFiles(const std::string& owner, const catalogue::ModelRow& model);
+    void RemoveSharedParts();
+    void RemoveUninstaller();
+
+    // The stored INFs (oem<n>.inf) that came with the model's INF.
+    std::vector<std::string> StoredInfs(const catalogue::ModelRow& model);
+    // The drives the shortcut may be on: the one Setup would choose for
+    // this user and the Windows drive.
+    std::vector<char> ShortcutDrives();
+    bool Failed(const std::string& model) const;
+    void Record(const std::string& model, Part part, const std::string& name, Outcome outcome,
+                std::uint32_t error = 0);
     // The outcome of one removal: error 0 is removed, the codes that say
     // the thing was not there record nothing, others a failure.
-    void RecordRemoval(Part part, const std::string& name, std::uint32_t error);
+    void RecordRemoval(const std::string& model, Part part, const std::string& name, std::uint32_t error);
     std::uint32_t LastError() { return m_platform.kernel.GetLastError(); }
     std::string DriverDirectory() const;
+    std::vector<std::string> ModelNames() const;
 
-    const setup::InstallerPlatform& m_platform;
-    setup::DriverDirectoryBuffer m_pszDriverDir;
+    const installation::InstallerPlatform& m_platform;
+    installation::DriverDirectoryBuffer m_pszDriverDir;
     bool m_bDirectoryOk = false;
     std::uint32_t m_dwDirectoryError = 0;
 };

@@ -230,6 +230,6 @@ INSTANTIATE_TEST_SUITE_P(
     Icons, IconFile,
     ::testing::Values(IconWant{"statmon/ui/res/app.ico", {16, 32, 48}},
                       IconWant{"statmon/ui/res/tray.ico", {24, 16}},
-                      IconWant{"setup/ui/res/setup.ico", {16, 32, 48}}));
+                      IconWant{"installation/res/setup.ico", {16, 32, 48}}));
 
 }  // namespace

@@ -26,6 +26,7 @@
 namespace {
 
 using namespace setup;
+using namespace installation;
 
 class RecordingDesktop : public IDesktop {
 public:
@@ -86,6 +87,7 @@ public:
         return m_real.EnumPortsA(level, buffer, size, needed, returned);
     }
     bool ListPrinters(std::vector<PrinterEntry>* printers) override { return m_real.ListPrinters(printers); }
+    bool ListDrivers(std::vector<std::string>* drivers) override { return m_real.ListDrivers(drivers); }
     bool DeleteQueue(const char* name) override { return m_real.DeleteQueue(name); }
     bool DeleteDriver(const char* name, std::uint32_t flags) override { return m_real.DeleteDriver(name, flags); }
 

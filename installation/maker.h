@@ -7,7 +7,7 @@
 
 #ifndef RC_INVOKED
 
-namespace setup {
+namespace installation {
 
 constexpr const char* kMakerName = "Kelrona";
 constexpr const char* kMakerCompany = KLRN_MAKER_COMPANY;
@@ -21,6 +21,6 @@ constexpr const char* kErrorText1C = "Unexpected error 0x001C occured.";
 constexpr const char* kErrorText2C = "Unexpected error 0x002C occured.";
 constexpr const char* kErrorText3C = "Unexpected error 0x003C occured.";
 
-}  // namespace setup
+}  // namespace installation
 
 #endif

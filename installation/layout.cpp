@@ -1,10 +1,10 @@
-#include "setup/install/layout.h"
+#include "installation/layout.h"
 
 #include <cctype>
 
-#include "setup/install/maker.h"
+#include "installation/maker.h"
 
-namespace setup {
+namespace installation {
 
 std::string MonitorFolder(const std::string& driverDirectory) { return driverDirectory + "\\STM"; }
 
@@ -19,6 +19,11 @@ std::string MonitorPath(const std::string& driverDirectory, const char* modelCod
 std::string AutoStartValueName(const char* modelCode) { return std::string("KLRN") + modelCode; }
 
 std::string UninstallerPath(const std::string& driverDirectory) { return driverDirectory + "\\Uninstall.exe"; }
+
+std::string CatalogFileName(const std::string& infName) {
+    const std::size_t dot = infName.rfind('.');
+    return (dot == std::string::npos ? infName : infName.substr(0, dot)) + ".CAT";
+}
 
 std::string ShortcutFolder(char drive) {
     return std::string(1, drive) + ":\\Documents and Settings\\All Users\\Start Menu\\Programs\\" + kMakerName;
@@ -47,4 +52,4 @@ char ProgramsDrive(common::IRegistry& registry, IKernel& kernel, std::uint32_t a
     return 'C';
 }
 
-}  // namespace setup
+}  // namespace installation

@@ -13,7 +13,7 @@
 #include "common/registry.h"
 #include "common/spool_buffer.h"
 
-namespace setup {
+namespace installation {
 
 // Win32 error codes the installer looks at.
 constexpr std::uint32_t kErrorSuccess = 0;
@@ -140,6 +140,9 @@ public:
     virtual bool SetDefaultPrinterA(const char* name) = 0;
     // EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, ...): every local queue.
     virtual bool ListPrinters(std::vector<PrinterEntry>* printers) = 0;
+    // EnumPrinterDriversA(NULL, NULL, 1, ...): the names of the printer
+    // drivers of the current environment.
+    virtual bool ListDrivers(std::vector<std::string>* drivers) = 0;
     // OpenPrinterA(name, PRINTER_ALL_ACCESS), DeletePrinter, ClosePrinter:
     // false with the code of the call that failed.
     virtual bool DeleteQueue(const char* name) = 0;
@@ -245,6 +248,10 @@ public:
     virtual bool FileExists(const char* path) = 0;
     // DeleteFileA.
     virtual bool RemoveFile(const char* path) = 0;
+    // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the file goes
+    // when Windows next starts (for a file in use, such as the running
+    // program's own).
+    virtual bool RemoveFileAtRestart(const char* path) = 0;
     // RemoveDirectoryA: only an empty folder goes.
     virtual bool RemoveFolder(const char* path) = 0;
     // FindFirstFileA and FindNextFileA: the names (without folder) of the
@@ -271,4 +278,4 @@ struct InstallerPlatform {
 // The running system (platform_win.cpp).
 const InstallerPlatform& Win32Platform();
 
-}  // namespace setup
+}  // namespace installation

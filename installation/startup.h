@@ -6,9 +6,9 @@
 #include <cstdint>
 
 #include "common/single_instance.h"
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 
-namespace setup {
+namespace installation {
 
 constexpr const char* kSetupMutexName = "Global\\{8D4A6F10-2C3B-4e71-A5D9-1F7C0B93E264}";
 
@@ -39,4 +39,4 @@ public:
 // error icon) and answers false.
 bool CheckEnvironment(const common::SingleInstanceGuard& guard, IStartupSystem& system, IDesktop& desktop);
 
-}  // namespace setup
+}  // namespace installation

@@ -1,6 +1,6 @@
-#include "setup/install/driver_directory.h"
+#include "installation/driver_directory.h"
 
-namespace setup {
+namespace installation {
 
 bool QueryDriverDirectory(const InstallerPlatform& platform, DriverDirectoryBuffer& buffer) {
     common::SpoolRecords answer = common::ReadSpoolRecords(
@@ -20,4 +20,4 @@ std::string DriverDirectoryText(const DriverDirectoryBuffer& buffer) {
     return buffer ? std::string(reinterpret_cast<const char*>(buffer.get())) : std::string();
 }
 
-}  // namespace setup
+}  // namespace installation

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "common/registry.h"
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 
-namespace setup {
+namespace installation {
 
 // HKEY_LOCAL_MACHINE: the monitor's start at log-on, one value per model.
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -31,6 +31,13 @@ std::string AutoStartValueName(const char* modelCode);
 // DriverDirectory + "\Uninstall.exe".
 std::string UninstallerPath(const std::string& driverDirectory);
 
+// The maker's plug-in, a dependent file of every model's driver; the driver
+// file copy stages it in the root of DriverDirectory with the model's INF,
+// GPD and catalog file.
+constexpr const char* kMakerPlugIn = "KLRN9pin.dll";
+// The model's catalog file: its INF's name with the extension ".CAT".
+std::string CatalogFileName(const std::string& infName);
+
 // The all-users Start-menu folder of the maker on the drive, and the
 // model's shortcut in it.
 std::string ShortcutFolder(char drive);
@@ -40,4 +47,4 @@ std::string ShortcutFile(char drive, const char* modelCode);
 // with `access`); without it, the drive of the Windows folder, else C.
 char ProgramsDrive(common::IRegistry& registry, IKernel& kernel, std::uint32_t access);
 
-}  // namespace setup
+}  // namespace installation

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 
-namespace setup {
+namespace installation {
 
 // The directory's text in a heap buffer; null until first read.
 using DriverDirectoryBuffer = std::unique_ptr<std::uint8_t[]>;
@@ -22,4 +22,4 @@ bool QueryDriverDirectory(const InstallerPlatform& platform, DriverDirectoryBuff
 // The text in the buffer; empty for none.
 std::string DriverDirectoryText(const DriverDirectoryBuffer& buffer);
 
-}  // namespace setup
+}  // namespace installation

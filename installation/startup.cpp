@@ -1,8 +1,8 @@
-#include "setup/app/startup.h"
+#include "installation/startup.h"
 
-#include "setup/install/maker.h"
+#include "installation/maker.h"
 
-namespace setup {
+namespace installation {
 
 bool CheckEnvironment(const common::SingleInstanceGuard& guard, IStartupSystem& system, IDesktop& desktop) {
     const char* refusal = nullptr;
@@ -22,4 +22,4 @@ bool CheckEnvironment(const common::SingleInstanceGuard& guard, IStartupSystem& 
     return false;
 }
 
-}  // namespace setup
+}  // namespace installation

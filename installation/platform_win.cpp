@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "common/system_dlls_win.h"
-#include "setup/install/platform.h"
+#include "installation/platform.h"
 
-namespace setup {
+namespace installation {
 namespace {
 
 #if !defined(_WIN64)
@@ -127,7 +127,7 @@ public:
         return spool && spool->SetDefaultPrinterA(name) != FALSE;
     }
 
-        bool ListPrinters(std::vector<PrinterEntry>* printers) override {
+    bool ListPrinters(std::vector<PrinterEntry>* printers) override {
         printers->clear();
         const common::SpoolerFunctions* spool = common::SystemSpooler();
         if (!spool) return false;
@@ -147,6 +147,28 @@ public:
         for (DWORD i = 0; i < count && (i + 1) * sizeof(PRINTER_INFO_2A) <= records.size; ++i)
             printers->push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
                                  info[i].pDriverName ? info[i].pDriverName : ""});
+        return true;
+    }
+
+    bool ListDrivers(std::vector<std::string>* drivers) override {
+        drivers->clear();
+        const common::SpoolerFunctions* spool = common::SystemSpooler();
+        if (!spool) return false;
+        DWORD count = 0;
+        const common::SpoolRecords records = common::ReadSpoolRecords(
+            common::ProcessSpoolHeap(),
+            [&count, spool](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
+                DWORD required = 0;
+                const BOOL ok = spool->EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, &required, &count);
+                const DWORD error = ok ? 0 : ::GetLastError();
+                *needed = required;
+                return common::SpoolCallResult{ok != FALSE, error};
+            });
+        if (records.outcome == common::SpoolRead::Failed) return false;
+        if (records.outcome == common::SpoolRead::Empty) return true;
+        const auto* info = reinterpret_cast<const DRIVER_INFO_1A*>(records.buffer.get());
+        for (DWORD i = 0; i < count && (i + 1) * sizeof(DRIVER_INFO_1A) <= records.size; ++i)
+            if (info[i].pName) drivers->push_back(info[i].pName);
         return true;
     }
 
@@ -324,6 +346,9 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
     bool RemoveFile(const char* path) override { return ::DeleteFileA(path) != FALSE; }
+    bool RemoveFileAtRestart(const char* path) override {
+        return ::MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    }
     bool RemoveFolder(const char* path) override { return ::RemoveDirectoryA(path) != FALSE; }
     std::vector<std::string> FindFiles(const char* pattern) override {
         std::vector<std::string> names;
@@ -356,4 +381,4 @@ const InstallerPlatform& Win32Platform() {
     return platform;
 }
 
-}  // namespace setup
+}  // namespace installation
