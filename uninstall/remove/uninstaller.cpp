@@ -58,6 +58,7 @@ void CUninstallerCore::FindInstalledModels() {
     // A list that cannot be read shows no trace; the other traces still count.
     if (!m_platform.spooler.ListDrivers(&drivers)) drivers.clear();
     if (!m_platform.spooler.ListPrinters(&printers)) printers.clear();
+    ReadDriverStore();
     m_models.clear();
     for (int row = 0; row < catalogue::kRowCount; ++row)
         if (LeftTrace(catalogue::Row(row), drivers, printers)) m_models.push_back(catalogue::Row(row));
@@ -171,17 +172,22 @@ void CUninstallerCore::RemoveMonitor(const catalogue::ModelRow& model) {
                   m_platform.kernel.RemoveFile(monitor.c_str()) ? 0 : LastError());
 }
 
-std::vector<std::string> CUninstallerCore::StoredInfs(const catalogue::ModelRow& model) {
-    std::vector<std::string> stored;
+void CUninstallerCore::ReadDriverStore() {
+    m_storedInfs.clear();
     const std::string windows = m_platform.kernel.WindowsDirectory();
-    if (windows.empty()) return stored;
+    if (windows.empty()) return;
     // The system stores a maker's INF as oem<n>.inf and remembers the
     // name it came with.
     const std::string store = windows + "\\inf\\";
     for (const std::string& name : m_platform.kernel.FindFiles((store + "oem*.inf").c_str()))
-        if (EndsWith(name, ".inf") &&
-            SameName(m_platform.setupApi.OriginalInfName((store + name).c_str()), model.InfName))
-            stored.push_back(name);
+        if (EndsWith(name, ".inf"))
+            m_storedInfs.push_back({name, m_platform.setupApi.OriginalInfName((store + name).c_str())});
+}
+
+std::vector<std::string> CUninstallerCore::StoredInfs(const catalogue::ModelRow& model) const {
+    std::vector<std::string> stored;
+    for (const StoredInf& inf : m_storedInfs)
+        if (SameName(inf.original, model.InfName)) stored.push_back(inf.name);
     return stored;
 }
 

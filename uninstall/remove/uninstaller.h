@@ -68,8 +68,10 @@ private:
     void RemoveSharedParts();
     void RemoveUninstaller();
 
-    // The stored INFs (oem<n>.inf) that came with the model's INF.
-    std::vector<std::string> StoredInfs(const catalogue::ModelRow& model);
+    // The INFs in the driver store (oem<n>.inf) and the names they came
+    // with; those that came with the model's INF.
+    void ReadDriverStore();
+    std::vector<std::string> StoredInfs(const catalogue::ModelRow& model) const;
     // The drives the shortcut may be on: the one Setup would choose for
     // this user and the Windows drive.
     std::vector<char> ShortcutDrives();
@@ -85,6 +87,10 @@ private:
 
     const installation::InstallerPlatform& m_platform;
     installation::DriverDirectoryBuffer m_pszDriverDir;
+    struct StoredInf {
+        std::string name, original;
+    };
+    std::vector<StoredInf> m_storedInfs;
     bool m_bDirectoryOk = false;
     std::uint32_t m_dwDirectoryError = 0;
 };
