@@ -8,12 +8,11 @@
 # after that finds nothing.
 #
 # Wine's spooler refuses the driver deletion flag Windows takes: the
-# uninstaller runs against the test-only spooler stand-in of
-# tests/win/winspool, put into the prefix's system32 for the test (the
-# uninstaller takes winspool.drv from there only).
+# uninstaller runs against the tests' spooler stand-in (tests/standin), put
+# into the prefix's system32 for the test (the uninstaller takes
+# winspool.drv from there only).
 source "$(dirname "$0")/lib.sh"
-: "${TESTQUEUE_EXE:?}" "${UNINSTALL_EXE:?}" "${INSTALLER_DRIVER_EXE:?}" "${WINSPOOL_STANDIN:?}"
-WINE_WINSPOOL=$wine_dlls/winspool.drv
+: "${TESTQUEUE_EXE:?}" "${UNINSTALL_EXE:?}" "${INSTALLER_DRIVER_EXE:?}" "${SPOOLER_STANDIN:?}"
 MODEL="KLR VX 7 Ember" CODE=VX7EMBER
 STATUS="$MODEL - Status Monitor"
 CAPTION="KLRN Printer Driver - Setup"
@@ -55,7 +54,7 @@ installer copy | grep -q '^COPIED=1' || fail "driver files not copied"
 installer install COM2: | grep -q "^PRINTER_NAME=$MODEL\$" || fail "not installed: $(cat "$out")"
 installer install COM2: | grep -q "^PRINTER_NAME=$MODEL (Copy 1)\$" || fail "no copy: $(cat "$out")"
 testqueue_rc create "$OTHER" LPT2: || fail "other driver's queue not created"
-system_spooler "$WINSPOOL_STANDIN" "$WINE_WINSPOOL" wspreal.dll || fail "no stand-in"
+system_spooler || fail "no stand-in"
 wintest_rc wait "$STATUS" 30000 && pass "the installed monitor runs" || fail "no monitor window"
 monitor_pid=$(wintest pid "$STATUS")
 uninstaller=$(reg_value "$UNINSTALL_KEY" UninstallString)
