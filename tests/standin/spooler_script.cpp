@@ -26,7 +26,7 @@ std::uint32_t Number(const std::string& word) {
 std::string Rest(std::istringstream& words) {
     std::string rest;
     std::getline(words, rest);
-    const std::size_t first = rest.find_first_not_of(" \t");
+    const std::size_t first = rest.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
     return rest.substr(first, rest.find_last_not_of(" \t\r") - first + 1);
 }
@@ -55,8 +55,9 @@ SpoolerScript ParseSpoolerScript(const std::string& text) {
             script.hasJobs = true;
             script.jobs.clear();
             while (words >> value) script.jobs.push_back(Number(value));
-        } else if (word == "datatype" && words >> value) {
-            script.datatype = value;
+        } else if (word == "datatype") {
+            const std::string datatype = Rest(words);
+            if (!datatype.empty()) script.datatype = datatype;
         } else if (word == "printer-exists" && words >> value) {
             script.printerExists = Number(value);
         } else if (word == "unknown-port" && words >> value) {
