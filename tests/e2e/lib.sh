@@ -10,21 +10,26 @@ win32) spool_env=w32x86 wine_dlls=/usr/lib/i386-linux-gnu/wine/i386-windows ;;
 *) spool_env=x64 wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows ;;
 esac
 
-# TEST SET-UP: a spooler stand-in in the prefix's system32, the only folder
-# the elevated programs take winspool.drv from; the override
-# "winspool.drv=n,b" makes Wine prefer it there to its builtin.
-# system_spooler <stand-in> <the DLL it forwards to> <that DLL's name>
-# puts both there; wine_spooler puts Wine's own winspool.drv back. New
-# files each time (--remove-destination): a running Wine process may still
-# map the old ones.
+# TEST SET-UP: the tests' spooler stand-in (tests/standin, $SPOOLER_STANDIN,
+# with wspl_wine.drv, the copy of Wine's DLL it forwards to, beside it) in
+# the prefix's system32, the only folder the elevated programs take
+# winspool.drv from; the override "winspool.drv=n,b" makes Wine prefer it
+# there to its builtin. system_spooler puts both there; wine_spooler puts
+# Wine's own winspool.drv back. New files each time (--remove-destination):
+# a running Wine process may still map the old ones.
 system32=$WINEPREFIX/drive_c/windows/system32
 system_spooler() {
-    cp --remove-destination "$1" "$system32/winspool.drv" && cp --remove-destination "$2" "$system32/$3"
+    cp --remove-destination "${SPOOLER_STANDIN:?}" "$system32/winspool.drv" &&
+        cp --remove-destination "$(dirname "$SPOOLER_STANDIN")/wspl_wine.drv" "$system32/wspl_wine.drv"
 }
 wine_spooler() {
     cp --remove-destination "$wine_dlls/winspool.drv" "$system32/winspool.drv"
-    rm -f "$system32/wspl_wine.drv" "$system32/wspreal.dll"
+    rm -f "$system32/wspl_wine.drv"
 }
+# The stand-in's script (tests/standin/README.md): one file for each script
+# run, none at first (the stand-in then only forwards).
+export KLRN_SPOOLER_SCRIPT=$WINEPREFIX/spooler-script-$(basename "$0" .sh).txt
+rm -f "$KLRN_SPOOLER_SCRIPT"
 
 failures=0
 pass() { echo "ok: $*"; }
@@ -69,13 +74,13 @@ message_becomes() { becomes "$1" "$2" "$3" text "$STATUS" 1005; }
 colour_becomes() { becomes "$1" "$2" "${3:-2}" colour "$STATUS" 1004; }
 testqueue() { "$WINE_RUN" "$TESTQUEUE_EXE" "$@" >/dev/null 2>&1; }
 
-# The monitor against the test-only spooler stand-in (tests/e2e/standin):
-# spooler_script LINE...  writes the queue and job status words it reports;
-# start_spooled_monitor <pid variable> starts the copy of statmon.exe that
-# sits beside the stand-in, which forwards to a copy of Wine's winspool.drv.
-spooler_script() { printf '%s\n' "$@" > "$SPOOLED_DIR/spooler-script.txt"; }
+# The monitor against the tests' spooler stand-in (tests/standin):
+# spooler_script LINE...  writes its script (the queue and job status words
+# it reports, see tests/standin/README.md); start_spooled_monitor <pid
+# variable> starts the copy of statmon.exe that sits beside the stand-in.
+# The script is replaced whole, so that the stand-in never reads half of it.
+spooler_script() { printf '%s\n' "$@" > "$KLRN_SPOOLER_SCRIPT.new" && mv -f "$KLRN_SPOOLER_SCRIPT.new" "$KLRN_SPOOLER_SCRIPT"; }
 start_spooled_monitor() {
-    cp "$wine_dlls/winspool.drv" "$SPOOLED_DIR/winspool_wine.drv"
     WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>&1 &
     printf -v "$1" '%s' "$!"
 }

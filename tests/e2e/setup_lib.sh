@@ -1,14 +1,14 @@
 # Shared helpers of Setup's end-to-end scripts (sourced after lib.sh).
 # Setup.exe runs from its test medium ($SETUP_MEDIUM, its working
-# directory), with the test-only winspool.drv stand-in
-# (tests/win/winspool_setup) supplying what Wine's spooler lacks.
-: "${SETUP_MEDIUM:?}" "${TESTQUEUE_EXE:?}" "${SETUP_SPOOLER_STANDIN:?}"
+# directory), with the tests' winspool.drv stand-in (tests/standin)
+# supplying what Wine's spooler lacks.
+: "${SETUP_MEDIUM:?}" "${TESTQUEUE_EXE:?}" "${SPOOLER_STANDIN:?}"
 # TEST SET-UP: Setup takes winspool.drv from System32 only, so the stand-in
 # and the copy of Wine's DLL it forwards to go into the prefix's system32
 # for the script (processes Setup starts, the monitor among them, inherit
 # the override and get the stand-in too, which forwards all they call);
 # Wine's own comes back when the script ends.
-system_spooler "$SETUP_SPOOLER_STANDIN" "$(dirname "$SETUP_SPOOLER_STANDIN")/wspl_wine.drv" wspl_wine.drv ||
+system_spooler ||
     { echo "FAIL: no spooler stand-in in system32"; exit 1; }
 trap wine_spooler EXIT
 CAPTION="KLRN Printer Driver - Setup"

@@ -4,7 +4,7 @@
 # "Printing" and hides the window again on the fourth tick, taking back the
 # permission to show, so that a later Ready stays hidden. Wine's spooler can
 # neither pause a queue nor list jobs: the test-only spooler stand-in
-# reports the scripted status words (tests/e2e/standin).
+# reports the scripted status words (tests/standin).
 source "$(dirname "$0")/lib.sh"
 : "${TESTQUEUE_EXE:?}" "${SPOOLED_DIR:?}"
 PAUSE_MESSAGE=$'"Pause Printing" is selected in KLR VX 7 Ember driver.\nGoto "Printer and Faxes" folder, right click and choose "Resume Printing"'

@@ -10,13 +10,12 @@
 # and the shared files stay. A run after that finds nothing.
 #
 # Wine's spooler refuses the driver deletion flag Windows takes: the
-# uninstaller runs against the test-only spooler stand-in of
-# tests/win/winspool, put into the prefix's system32 for the test (the
-# uninstaller takes winspool.drv from there only).
+# uninstaller runs against the tests' spooler stand-in (tests/standin), put
+# into the prefix's system32 for the test (the uninstaller takes
+# winspool.drv from there only).
 source "$(dirname "$0")/lib.sh"
-: "${TESTQUEUE_EXE:?}" "${UNINSTALL_EXE:?}" "${INSTALLER_DRIVER_EXE:?}" "${WINSPOOL_STANDIN:?}"
+: "${TESTQUEUE_EXE:?}" "${UNINSTALL_EXE:?}" "${INSTALLER_DRIVER_EXE:?}" "${SPOOLER_STANDIN:?}"
 : "${UNINSTALL_ROW3_EXE:?}" "${INSTALLER_DRIVER_ROW3_EXE:?}" "${STATMON_ROW3_EXE:?}"
-WINE_WINSPOOL=$wine_dlls/winspool.drv
 MODEL="KLR VX 7 Ember" CODE=VX7EMBER
 MODEL3="KLR VX 5 Flint" CODE3=VX5FLINT
 STATUS="$MODEL - Status Monitor" STATUS3="$MODEL3 - Status Monitor"
@@ -71,7 +70,7 @@ installer install COM2: | grep -q "^PRINTER_NAME=$MODEL (Copy 1)\$" || fail "no 
 installer3 copy | grep -q '^COPIED=1' || fail "second model's driver files not copied"
 installer3 install COM1: | grep -q "^PRINTER_NAME=$MODEL3\$" || fail "second model not installed: $(cat "$out")"
 testqueue_rc create "$OTHER" LPT2: || fail "other driver's queue not created"
-system_spooler "$WINSPOOL_STANDIN" "$WINE_WINSPOOL" wspreal.dll || fail "no stand-in"
+system_spooler || fail "no stand-in"
 wintest_rc wait "$STATUS" 30000 && pass "the installed monitor runs" || fail "no monitor window"
 wintest_rc wait "$STATUS3" 30000 && pass "the second model's monitor runs" || fail "no second monitor window"
 monitor_pid=$(wintest pid "$STATUS") monitor3_pid=$(wintest pid "$STATUS3")

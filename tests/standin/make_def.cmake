@@ -1,7 +1,9 @@
 cmake_minimum_required(VERSION 3.20)
 # Writes the stand-in's export list: every name Wine's winspool.drv exports,
 # forwarded to its renamed copy wspl_wine.drv, except those the stand-in
-# answers itself. Variables: OBJDUMP, WINE_WINSPOOL, OUTPUT, OWN (list).
+# answers itself. Variables: OBJDUMP, WINE_WINSPOOL, OUTPUT, OWN (names,
+# separated by commas).
+string(REPLACE "," ";" OWN "${OWN}")
 execute_process(COMMAND ${OBJDUMP} -p ${WINE_WINSPOOL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot read the exports of ${WINE_WINSPOOL}")
