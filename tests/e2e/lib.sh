@@ -99,7 +99,12 @@ stray_notices() {
     wintest responds "$1" 3000
 }
 
-stop_all() { /usr/lib/wine/wineserver -k 2>/dev/null || true; sleep 0.5; }
+# stop_all: ends every process of the prefix and waits until its wineserver
+# has gone.
+stop_all() {
+    /usr/lib/wine/wineserver -k 2>/dev/null
+    /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
 finish() {
     stop_all
     if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi
