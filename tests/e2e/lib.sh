@@ -61,14 +61,13 @@ QUEUE="KLR VX 7 Ember"
 BLUE="0,0,255" GREY="172,168,153"   # title colours of good news and of errors
 ID_TRAY_SHOW=101 ID_TRAY_EXIT=104 IDC_OK=1007
 # becomes <what> <expected> <seconds> <wintest args...>: waits until the
-# wintest query prints the expected text; reports pass or fail.
+# wintest query prints the expected text; reports pass or fail. One wintest
+# process asks again and again (wintest until): a process start is slow
+# under the 32-bit Wine.
 becomes() {
-    local what=$1 expected=$2 seconds=$3 i got=""; shift 3
-    for ((i = 0; i < seconds * 4; i++)); do
-        got=$(wintest "$@")
-        [ "$got" = "$expected" ] && { pass "$what"; return 0; }
-        sleep 0.25
-    done
+    local what=$1 expected=$2 seconds=$3 got; shift 3
+    got=$(wintest until "$expected" $((seconds * 1000)) "$@")
+    [ "$got" = "$expected" ] && { pass "$what"; return 0; }
     fail "$what: expected [$expected], got [$got]"; return 1
 }
 title_becomes() { becomes "$1" "$2" "$3" text "$STATUS" 1004; }
