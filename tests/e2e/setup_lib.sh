@@ -55,12 +55,8 @@ shown() {
 message() { wintest popups "*" $(($1 * 1000)); }
 # answer <button id>: presses the button of the message box and waits until it is gone.
 answer() {
-    local i
     wintest press "*" "$1"
-    for ((i = 0; i < 20; i++)); do
-        wintest_rc popups "*" 0 || return 0
-        sleep 0.25
-    done
+    wintest_rc until "" 5000 popups "*" 0
 }
 
 # A machine without anything of the model's installation, with the

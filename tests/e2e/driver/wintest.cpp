@@ -442,7 +442,6 @@ int Run(int argc, char** argv) {
         }
         HWND text = ::GetDlgItem(box, 0xFFFF);
         Out("%s|%s\n", name.c_str(), text ? TextOf(text).c_str() : "");
-        std::fflush(stdout);
         ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(Number(argv[4])), 0);
         while (::IsWindow(box)) {
             if (::GetTickCount() - start > limit) return 1;
