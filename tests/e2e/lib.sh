@@ -2,6 +2,13 @@
 set -u
 : "${KLRN_BINARY_DIR:?}" "${WINTEST_EXE:?}" "${WINE_RUN:?}"
 export KLRN_WINEPREFIX WINEPREFIX=$KLRN_WINEPREFIX
+# TEST SET-UP: scripts run side by side (tools/wine-test gives each a
+# scratch folder, KLRN_TEST_TMP), and the spooler stand-in reads its script
+# beside itself: each script gets its own copy of the stand-in's folder.
+if [ -n "${KLRN_TEST_TMP:-}" ] && [ -d "${SPOOLED_DIR:-}" ]; then
+    cp -a "$SPOOLED_DIR" "$KLRN_TEST_TMP/spooled" && SPOOLED_DIR=$KLRN_TEST_TMP/spooled ||
+        { echo "FAIL: no copy of $SPOOLED_DIR"; exit 1; }
+fi
 # What differs between the 64-bit and the pure 32-bit prefix: the spooler's
 # driver directory (below C:\windows\system32\spool\drivers) and the
 # folder of Wine's own DLLs for the programs under test.
@@ -59,14 +66,13 @@ QUEUE="KLR VX 7 Ember"
 BLUE="0,0,255" GREY="172,168,153"   # title colours of good news and of errors
 ID_TRAY_SHOW=101 ID_TRAY_EXIT=104 IDC_OK=1007
 # becomes <what> <expected> <seconds> <wintest args...>: waits until the
-# wintest query prints the expected text; reports pass or fail.
+# wintest query prints the expected text; reports pass or fail. One wintest
+# process asks again and again (wintest until): a process start is slow
+# under the 32-bit Wine.
 becomes() {
-    local what=$1 expected=$2 seconds=$3 i got=""; shift 3
-    for ((i = 0; i < seconds * 4; i++)); do
-        got=$(wintest "$@")
-        [ "$got" = "$expected" ] && { pass "$what"; return 0; }
-        sleep 0.25
-    done
+    local what=$1 expected=$2 seconds=$3 got; shift 3
+    got=$(wintest until "$expected" $((seconds * 1000)) "$@")
+    [ "$got" = "$expected" ] && { pass "$what"; return 0; }
     fail "$what: expected [$expected], got [$got]"; return 1
 }
 title_becomes() { becomes "$1" "$2" "$3" text "$STATUS" 1004; }
@@ -104,7 +110,12 @@ stray_notices() {
     wintest responds "$1" 3000
 }
 
-stop_all() { /usr/lib/wine/wineserver -k 2>/dev/null || true; sleep 0.5; }
+# stop_all: ends every process of the prefix and waits until its wineserver
+# has gone.
+stop_all() {
+    /usr/lib/wine/wineserver -k 2>/dev/null
+    /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
 finish() {
     stop_all
     if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi

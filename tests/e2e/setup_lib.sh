@@ -48,24 +48,15 @@ start_setup() {
 }
 # shown <window> <seconds>: waits until the window exists and is visible.
 shown() {
-    local i
     wintest_rc wait "$1" $(($2 * 1000)) || return 1
-    for ((i = 0; i < $2 * 4; i++)); do
-        [ "$(wintest visible "$1")" = 1 ] && return 0
-        sleep 0.25
-    done
-    return 1
+    wintest_rc until 1 $(($2 * 1000)) visible "$1"
 }
 # message <seconds>: the next message box of Setup, as caption|text|buttons.
 message() { wintest popups "*" $(($1 * 1000)); }
 # answer <button id>: presses the button of the message box and waits until it is gone.
 answer() {
-    local i
     wintest press "*" "$1"
-    for ((i = 0; i < 20; i++)); do
-        wintest_rc popups "*" 0 || return 0
-        sleep 0.25
-    done
+    wintest_rc until "" 5000 popups "*" 0
 }
 
 # A machine without anything of the model's installation, with the
@@ -86,14 +77,20 @@ clean_machine() {
 }
 
 # becomes <description> <expected> <command...>: the check, waiting up to
-# 5 s for the command to print the expected text.
+# 5 s for the command to print the expected text (a wintest query asked
+# again in one process).
 becomes() {
     local what=$1 expected=$2 actual i
     shift 2
-    for ((i = 0; i < 20; i++)); do
-        actual=$("$@")
-        [ "$actual" = "$expected" ] && break
-        sleep 0.25
-    done
+    if [ "$1" = wintest ]; then
+        shift
+        actual=$(wintest until "$expected" 5000 "$@")
+    else
+        for ((i = 0; i < 20; i++)); do
+            actual=$("$@")
+            [ "$actual" = "$expected" ] && break
+            sleep 0.25
+        done
+    fi
     check "$what" "$expected" "$actual"
 }

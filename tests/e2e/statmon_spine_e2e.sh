@@ -20,16 +20,18 @@ start_program "$STATMON_ROW3_EXE" other
 wintest_rc wait "$OTHER" 15000 && pass "monitor for another model runs beside it" || fail "other model's monitor did not start"
 kill -0 "$first" && pass "first monitor still running" || fail "first monitor ended"
 
-wintest command "$STATUS" $ID_TRAY_SHOW; sleep 1
-check "show restores the window" 1 "$(wintest visible "$STATUS")"
-wintest click "$STATUS" $IDC_OK; sleep 1
-check "Ok hides it" 0 "$(wintest visible "$STATUS")"
-wintest command "$STATUS" $ID_TRAY_SHOW; sleep 1
-wintest key "$STATUS" $VK_ESCAPE; sleep 1
-check "Esc hides it" 0 "$(wintest visible "$STATUS")"
-wintest command "$STATUS" $ID_TRAY_SHOW; sleep 1
-wintest close "$STATUS"; sleep 1
-check "close box hides it" 0 "$(wintest visible "$STATUS")"
+# shown_again: the window opened from the tray, waited for.
+shown_again() { wintest command "$STATUS" $ID_TRAY_SHOW; wintest_rc until 1 5000 visible "$STATUS"; }
+wintest command "$STATUS" $ID_TRAY_SHOW
+becomes "show restores the window" 1 5 visible "$STATUS"
+wintest click "$STATUS" $IDC_OK
+becomes "Ok hides it" 0 5 visible "$STATUS"
+shown_again || fail "not shown again"
+wintest key "$STATUS" $VK_ESCAPE
+becomes "Esc hides it" 0 5 visible "$STATUS"
+shown_again || fail "not shown again"
+wintest close "$STATUS"
+becomes "close box hides it" 0 5 visible "$STATUS"
 kill -0 "$first" && pass "keeps running after hiding" || fail "ended after hiding"
 
 wintest command "$STATUS" $ID_TRAY_EXIT

@@ -24,11 +24,12 @@ message_becomes "paused queue: the pause message" "$PAUSE_MESSAGE" 3
 check "titled Communication Error" "Communication Error" "$(wintest text "$STATUS" 1004)"
 check "and popped up" 1 "$(wintest visible "$STATUS")"
 colour_becomes "error title in grey" "$GREY"
-wintest click "$STATUS" $IDC_OK; sleep 0.5
-check "Ok hides it" 0 "$(wintest visible "$STATUS")"
-wintest show "$STATUS"; sleep 0.5
-check "while showing is allowed the window can be shown" 1 "$(wintest visible "$STATUS")"
-wintest click "$STATUS" $IDC_OK; sleep 0.5
+wintest click "$STATUS" $IDC_OK
+becomes "Ok hides it" 0 5 visible "$STATUS"
+wintest show "$STATUS"
+becomes "while showing is allowed the window can be shown" 1 5 visible "$STATUS"
+wintest click "$STATUS" $IDC_OK
+wintest_rc until 0 5000 visible "$STATUS" || fail "Ok does not hide it"
 
 spooler_script "status 0" "jobs 16 18 8208"       # the job in error stops the walk
 message_becomes "job in error: the one-line message" "$JOB_ERROR_MESSAGE" 3

@@ -19,16 +19,11 @@ stop_all
 start_program "$STATMON_EXE" monitor
 wintest_rc wait "$STATUS" 15000 || fail "no status window"
 check "callback window exists" 1 "$(wintest count "$CALLBACK")"
-sleep 1
-check "icon added to the notification area" 1 "$(wintest visible "$TRAY")"
+becomes "icon added to the notification area" 1 5 visible "$TRAY"
 check "first tip at start" "$TIP0" "$(wintest text "$STATUS" 1008)"
 
 check "the shell loses the icon" 1 "$(wintest untray "$CALLBACK" 1)"
-shown=1
-for ((i = 0; i < 40 && shown != 0; i++)); do
-    shown=$(wintest visible "$TRAY"); [ "$shown" = 0 ] || sleep 0.25
-done
-check "the notification area is empty" 0 "$shown"
+check "the notification area is empty" 0 "$(wintest until 0 10000 visible "$TRAY")"
 wintest broadcast TaskbarCreated
 wintest_rc shown "$TRAY" 10000 && pass "the new taskbar gets the icon again" || fail "no icon after TaskbarCreated"
 
@@ -38,10 +33,10 @@ done
 sleep 1
 check "single clicks and right button down do nothing" 0 "$(wintest visible "$STATUS")"
 
-wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_LBUTTONDBLCLK; sleep 1
-check "double click shows the window" 1 "$(wintest visible "$STATUS")"
-check "with the next tip" "$TIP1" "$(wintest text "$STATUS" 1008)"
-check "no printer here: the not-installed display" "No Printer Found" "$(wintest text "$STATUS" 1004)"
+wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_LBUTTONDBLCLK
+becomes "double click shows the window" 1 5 visible "$STATUS"
+becomes "with the next tip" "$TIP1" 5 text "$STATUS" 1008
+becomes "no printer here: the not-installed display" "No Printer Found" 5 text "$STATUS" 1004
 wintest click "$STATUS" $IDC_OK; sleep 0.5
 
 wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_RBUTTONUP
@@ -54,8 +49,8 @@ check "right click opens the popup menu" 1 "$menus"
 wintest key "class:#32768" $VK_ESCAPE; sleep 0.5
 check "the menu does not open the window" 0 "$(wintest visible "$STATUS")"
 
-wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_LBUTTONDBLCLK; sleep 1
-check "next show, next tip" "$TIP2" "$(wintest text "$STATUS" 1008)"
+wintest post "$CALLBACK" $WM_TRAY_NOTIFY 1 $WM_LBUTTONDBLCLK
+becomes "next show, next tip" "$TIP2" 5 text "$STATUS" 1008
 
 wintest command "$STATUS" $ID_TRAY_EXIT     # what the menu's Exit sends
 wait_exit "$monitor" 20; check "Exit ends the program" 0 "$exit_status"

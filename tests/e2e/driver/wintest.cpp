@@ -59,6 +59,12 @@
 //   wintest lvtext <window> <control id> <item>  prints a list view item's text
 //   wintest lvstate <window> <control id> <item>  prints its state bits (2 focused, 1 selected)
 //   wintest lclick <window> <control id> <x> <y>  left click at client coordinates
+//   wintest until <text> <ms> <verb> <arguments...>
+//                                          asks the query (one of the above) again and
+//                                          again, in this one process, until it prints
+//                                          the text (carriage returns and the trailing
+//                                          line ends left out); prints what it printed
+//                                          last, exit 0 on the text, 1 when time is up
 //   wintest notice <window> <event> [<device path> [<device type>]]  sends
 //                                          WM_DEVICECHANGE with a device-interface
 //                                          record (none without a path); prints the
@@ -71,6 +77,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -80,6 +87,19 @@
 #include <vector>
 
 namespace {
+
+// What a verb prints, gathered, so that "until" can ask a query again and
+// again and print only its last answer.
+std::string g_out;
+void Out(const char* format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
+void Out(const char* format, ...) {
+    char text[8192];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    g_out += text;
+}
 
 struct Query {
     std::string cls;
@@ -134,7 +154,7 @@ BOOL CALLBACK CollectMatching(HWND hwnd, LPARAM lp) {
 BOOL CALLBACK PrintClass(HWND child, LPARAM) {
     char cls[256];
     ::GetClassNameA(child, cls, sizeof(cls));
-    std::printf("%s\n", cls);
+    Out("%s\n", cls);
     return TRUE;
 }
 
@@ -151,10 +171,7 @@ HWND Find(const std::string& name) {
 
 HWND MustFind(const std::string& name) {
     HWND hwnd = Find(name);
-    if (!hwnd) {
-        std::fprintf(stderr, "wintest: no window \"%s\"\n", name.c_str());
-        std::exit(2);
-    }
+    if (!hwnd) std::fprintf(stderr, "wintest: no window \"%s\"\n", name.c_str());
     return hwnd;
 }
 
@@ -360,24 +377,9 @@ HWND FindMessageBox(const std::string& caption, const std::string& start) {
     return nullptr;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// One verb with its arguments (argv[1], argv[2], ...); its output goes to g_out.
+int Run(int argc, char** argv) {
     if (argc < 3) return Usage();
-    // Programs run in a virtual desktop (explorer /desktop=NAME,...) are
-    // seen from that desktop only.
-    char desktopName[256] = {};
-    if (::GetEnvironmentVariableA("WINTEST_DESKTOP", desktopName, sizeof(desktopName)) > 0) {
-        HDESK desktop = nullptr;  // it may still be in the making
-        for (int i = 0; i < 200 && !desktop; ++i) {
-            desktop = ::OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
-            if (!desktop) ::Sleep(50);
-        }
-        if (!desktop || !::SetThreadDesktop(desktop)) {
-            std::fprintf(stderr, "wintest: no desktop \"%s\"\n", desktopName);
-            return 2;
-        }
-    }
     std::string verb = argv[1];
     std::string name = argv[2];
 
@@ -401,12 +403,12 @@ int main(int argc, char** argv) {
             char cls[256], title[256];
             ::GetClassNameA(w, cls, sizeof(cls));
             ::GetWindowTextA(w, title, sizeof(title));
-            std::printf("%s|%s|%d\n", cls, title, ::IsWindowVisible(w) ? 1 : 0);
+            Out("%s|%s|%d\n", cls, title, ::IsWindowVisible(w) ? 1 : 0);
         }
         return 0;
     }
     if (verb == "count") {
-        std::printf("%u\n", static_cast<unsigned>(FindAll(Parse(name)).size()));
+        Out("%u\n", static_cast<unsigned>(FindAll(Parse(name)).size()));
         return 0;
     }
     if (verb == "popups") {
@@ -418,7 +420,7 @@ int main(int argc, char** argv) {
             if (ClassOf(child) != "Button" || !::IsWindowVisible(child)) continue;
             buttons += (buttons.empty() ? "" : ",") + TextOf(child);
         }
-        std::printf("%s|%s|%s\n", TextOf(box).c_str(), text ? TextOf(text).c_str() : "", buttons.c_str());
+        Out("%s|%s|%s\n", TextOf(box).c_str(), text ? TextOf(text).c_str() : "", buttons.c_str());
         return 0;
     }
     if (verb == "press" && argc > 3) {
@@ -439,8 +441,7 @@ int main(int argc, char** argv) {
             ::Sleep(50);
         }
         HWND text = ::GetDlgItem(box, 0xFFFF);
-        std::printf("%s|%s\n", name.c_str(), text ? TextOf(text).c_str() : "");
-        std::fflush(stdout);
+        Out("%s|%s\n", name.c_str(), text ? TextOf(text).c_str() : "");
         ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(Number(argv[4])), 0);
         while (::IsWindow(box)) {
             if (::GetTickCount() - start > limit) return 1;
@@ -452,7 +453,7 @@ int main(int argc, char** argv) {
         HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(Number(argv[2])));
         const bool running = process && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
         if (process) ::CloseHandle(process);
-        std::printf("%d\n", running ? 1 : 0);
+        Out("%d\n", running ? 1 : 0);
         return 0;
     }
 
@@ -463,12 +464,13 @@ int main(int argc, char** argv) {
     }
 
     HWND hwnd = MustFind(name);
+    if (!hwnd) return 2;
     if (verb == "untray" && argc > 3) {
         NOTIFYICONDATAA icon{};
         icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
         icon.hWnd = hwnd;
         icon.uID = static_cast<UINT>(Number(argv[3]));
-        std::printf("%d\n", ::Shell_NotifyIconA(NIM_DELETE, &icon) ? 1 : 0);
+        Out("%d\n", ::Shell_NotifyIconA(NIM_DELETE, &icon) ? 1 : 0);
         return 0;
     }
     if (verb == "responds") {
@@ -476,28 +478,28 @@ int main(int argc, char** argv) {
         DWORD_PTR answer = 0;
         const bool answered =
             ::SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, limit, &answer) != 0;
-        std::printf("%d\n", answered ? 1 : 0);
+        Out("%d\n", answered ? 1 : 0);
         return 0;
     }
     if (verb == "visible") {
-        std::printf("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
+        Out("%d\n", ::IsWindowVisible(hwnd) ? 1 : 0);
     } else if (verb == "pid") {
         DWORD process = 0;
         ::GetWindowThreadProcessId(hwnd, &process);
-        std::printf("%lu\n", static_cast<unsigned long>(process));
+        Out("%lu\n", static_cast<unsigned long>(process));
     } else if (verb == "children") {
         ::EnumChildWindows(hwnd, &PrintClass, 0);
     } else if (verb == "rect") {
         RECT r;
         ::GetWindowRect(hwnd, &r);
-        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        Out("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
     } else if (verb == "text") {
         HWND target = argc > 3 ? ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3]))) : hwnd;
         if (!target) return 2;
-        std::printf("%s\n", TextOf(target).c_str());
+        Out("%s\n", TextOf(target).c_str());
     } else if (verb == "device" && argc > 4) {
         std::string deviceName = argc > 5 ? argv[5] : "";
-        std::printf("%lld\n", static_cast<long long>(SendDeviceChange(
+        Out("%lld\n", static_cast<long long>(SendDeviceChange(
                                   hwnd, static_cast<WPARAM>(Number(argv[3])),
                                   static_cast<int>(Number(argv[4])), deviceName)));
     } else if (verb == "colour" && argc > 3) {
@@ -505,7 +507,7 @@ int main(int argc, char** argv) {
         if (!control) return 2;
         RECT r;
         ::GetWindowRect(control, &r);
-        std::printf("%s\n", TextColour(r).c_str());
+        Out("%s\n", TextColour(r).c_str());
     } else if (verb == "procinfo") {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(hwnd, &pid);
@@ -516,13 +518,13 @@ int main(int argc, char** argv) {
         memory.cb = sizeof(memory);
         ::K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                                   sizeof(memory));
-        std::printf("pid=%lu handles=%ld workingset=%llu\n", pid, handles,
+        Out("pid=%lu handles=%ld workingset=%llu\n", pid, handles,
                     static_cast<unsigned long long>(memory.WorkingSetSize));
         ::CloseHandle(process);
     } else if (verb == "enabled" && argc > 3) {
         HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
         if (!control) return 2;
-        std::printf("%d\n", ::IsWindowEnabled(control) ? 1 : 0);
+        Out("%d\n", ::IsWindowEnabled(control) ? 1 : 0);
     } else if (verb == "items" && argc > 3) {
         HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
         if (!list) return 2;
@@ -535,12 +537,12 @@ int main(int argc, char** argv) {
             if (::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 512)
                 ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
             ::WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof(text), nullptr, nullptr);
-            std::printf("%s\n", text);
+            Out("%s\n", text);
         }
     } else if (verb == "selected" && argc > 3) {
         HWND list = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
         if (!list) return 2;
-        std::printf("%ld\n", static_cast<long>(::SendMessageA(list, LB_GETCURSEL, 0, 0)));
+        Out("%ld\n", static_cast<long>(::SendMessageA(list, LB_GETCURSEL, 0, 0)));
     } else if (verb == "select" && argc > 4) {
         const int id = static_cast<int>(Number(argv[3]));
         HWND list = ::GetDlgItem(hwnd, id);
@@ -552,9 +554,9 @@ int main(int argc, char** argv) {
         if (!list) return 2;
         const int item = static_cast<int>(Number(argv[4]));
         if (verb == "lvtext")
-            std::printf("%s\n", ListViewText(list, item).c_str());
+            Out("%s\n", ListViewText(list, item).c_str());
         else
-            std::printf("%ld\n", static_cast<long>(::SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item),
+            Out("%ld\n", static_cast<long>(::SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item),
                                                                  LVIS_SELECTED | LVIS_FOCUSED)));
     } else if (verb == "lclick" && argc > 5) {
         HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
@@ -579,9 +581,9 @@ int main(int argc, char** argv) {
         if (::SendMessageTimeoutA(hwnd, WM_DEVICECHANGE, event,
                                   record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data()), SMTO_NORMAL, 1500,
                                   &answer))
-            std::printf("%lld\n", static_cast<long long>(answer));
+            Out("%lld\n", static_cast<long long>(answer));
         else
-            std::printf("pending\n");
+            Out("pending\n");
     } else if (verb == "command" && argc > 3) {
         ::PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(Number(argv[3])), 0);
     } else if (verb == "click" && argc > 3) {
@@ -603,10 +605,61 @@ int main(int argc, char** argv) {
         if (verb == "post") {
             ::PostMessageA(hwnd, msg, wp, lp);
         } else {
-            std::printf("%lld\n", static_cast<long long>(::SendMessageA(hwnd, msg, wp, lp)));
+            Out("%lld\n", static_cast<long long>(::SendMessageA(hwnd, msg, wp, lp)));
         }
     } else {
         return Usage();
     }
     return 0;
+}
+
+// The answer of a query as the scripts compare it: without carriage
+// returns and trailing line ends.
+std::string Trimmed(std::string text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out += c;
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    // Programs run in a virtual desktop (explorer /desktop=NAME,...) are
+    // seen from that desktop only.
+    char desktopName[256] = {};
+    if (::GetEnvironmentVariableA("WINTEST_DESKTOP", desktopName, sizeof(desktopName)) > 0) {
+        HDESK desktop = nullptr;  // it may still be in the making
+        for (int i = 0; i < 200 && !desktop; ++i) {
+            desktop = ::OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
+            if (!desktop) ::Sleep(50);
+        }
+        if (!desktop || !::SetThreadDesktop(desktop)) {
+            std::fprintf(stderr, "wintest: no desktop \"%s\"\n", desktopName);
+            return 2;
+        }
+    }
+    int status = 0;
+    if (std::string(argv[1]) == "until") {
+        if (argc < 6) return Usage();
+        const std::string expected = argv[2];
+        const DWORD limit = static_cast<DWORD>(Number(argv[3]));
+        const DWORD start = ::GetTickCount();
+        for (;;) {
+            g_out.clear();
+            Run(argc - 3, argv + 3);
+            if (Trimmed(g_out) == expected) break;
+            if (::GetTickCount() - start > limit) {
+                status = 1;
+                break;
+            }
+            ::Sleep(100);
+        }
+    } else {
+        status = Run(argc, argv);
+    }
+    std::fputs(g_out.c_str(), stdout);
+    return status;
 }
