@@ -2,13 +2,6 @@
 set -u
 : "${KLRN_BINARY_DIR:?}" "${WINTEST_EXE:?}" "${WINE_RUN:?}"
 export KLRN_WINEPREFIX WINEPREFIX=$KLRN_WINEPREFIX
-# TEST SET-UP: scripts run side by side (tools/wine-test gives each a
-# scratch folder, KLRN_TEST_TMP), and the spooler stand-in reads its script
-# beside itself: each script gets its own copy of the stand-in's folder.
-if [ -n "${KLRN_TEST_TMP:-}" ] && [ -d "${SPOOLED_DIR:-}" ]; then
-    cp -a "$SPOOLED_DIR" "$KLRN_TEST_TMP/spooled" && SPOOLED_DIR=$KLRN_TEST_TMP/spooled ||
-        { echo "FAIL: no copy of $SPOOLED_DIR"; exit 1; }
-fi
 # What differs between the 64-bit and the pure 32-bit prefix: the spooler's
 # driver directory (below C:\windows\system32\spool\drivers) and the
 # folder of Wine's own DLLs for the programs under test.
