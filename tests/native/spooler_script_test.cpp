@@ -22,7 +22,9 @@ TEST(SpoolerScript, NoScriptLeavesWineAndTheWindowsAnswers) {
 }
 
 TEST(SpoolerScript, StatusAndJobsInDecimalOrHex) {
-    const SpoolerScript script = ParseSpoolerScript("status 0x1\r\njobs 16 18 0x2010\r\n");
+    const SpoolerScript script = ParseSpoolerScript("status 0x1\r\njobs 16 18 0x2010\r\nhold-after 3\r\n");
+    EXPECT_EQ(script.holdAfter, 3);
+    EXPECT_EQ(ParseSpoolerScript("status 1").holdAfter, -1);
     EXPECT_TRUE(script.hasStatus);
     EXPECT_EQ(script.status, 1u);
     EXPECT_TRUE(script.hasJobs);

@@ -62,6 +62,8 @@ SpoolerScript ParseSpoolerScript(const std::string& text) {
             script.printerExists = Number(value);
         } else if (word == "unknown-port" && words >> value) {
             script.unknownPort = Number(value);
+        } else if (word == "hold-after" && words >> value) {
+            script.holdAfter = static_cast<int>(Number(value));
         } else if (word == "refuse-driver-delete" && words >> value) {
             const std::string driver = Rest(words);
             if (!driver.empty()) script.refusedDrivers.push_back({driver, Number(value)});

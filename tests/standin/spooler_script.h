@@ -22,6 +22,9 @@ struct SpoolerScript {
     std::uint32_t printerExists = 1802;  // ERROR_PRINTER_ALREADY_EXISTS; 0: Wine's answer
     std::uint32_t unknownPort = 1796;    // ERROR_UNKNOWN_PORT; 0: Wine's answer
     std::vector<DriverRefusal> refusedDrivers;
+    // hold-after N: after N queue reads (GetPrinterA level 2 answered) with
+    // this script, the next one waits until the script changes; -1: never.
+    int holdAfter = -1;
 
     // The error the deletion of the named driver is refused with, 0 when none.
     std::uint32_t DriverRefusalError(const char* driver) const;

@@ -74,7 +74,7 @@ std::string ScriptPath() {
     return path;
 }
 
-standin::SpoolerScript ReadScript() {
+std::string ReadScriptText() {
     std::string text;
     if (FILE* file = std::fopen(ScriptPath().c_str(), "rb")) {
         char chunk[512];
@@ -82,7 +82,37 @@ standin::SpoolerScript ReadScript() {
         while ((n = std::fread(chunk, 1, sizeof(chunk), file)) > 0) text.append(chunk, n);
         std::fclose(file);
     }
-    return standin::ParseSpoolerScript(text);
+    return text;
+}
+
+standin::SpoolerScript ReadScript() { return standin::ParseSpoolerScript(ReadScriptText()); }
+
+// The queue reads answered with the script of this text (hold-after).
+// The job list a monitor asks for after a queue read comes from the same
+// text, so that one tick never mixes two scripts.
+std::string g_countedScript;
+int g_queueReads = 0;
+bool g_queueRead = false;
+
+// hold-after: the tick of the program under test waits in its queue read,
+// so that a test sees the window as that many ticks left it. The stand-in
+// says it is holding by the file <script>.held.
+standin::SpoolerScript ScriptForQueueRead() {
+    std::string text = ReadScriptText();
+    if (text != g_countedScript) g_countedScript = text, g_queueReads = 0;
+    standin::SpoolerScript script = standin::ParseSpoolerScript(text);
+    if (script.holdAfter >= 0 && g_queueReads >= script.holdAfter) {
+        if (FILE* held = std::fopen((ScriptPath() + ".held").c_str(), "wb")) std::fclose(held);
+        while (text == g_countedScript) {
+            ::Sleep(50);
+            text = ReadScriptText();
+        }
+        g_countedScript = text, g_queueReads = 0;
+        script = standin::ParseSpoolerScript(text);
+    }
+    ++g_queueReads;
+    g_queueRead = true;
+    return script;
 }
 
 std::string Narrow(const wchar_t* text) {
@@ -171,7 +201,7 @@ BOOL WINAPI GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
     if (Missing(get)) return FALSE;
     const BOOL ok = get(printer, level, buffer, size, needed);
     if (ok && level == 2 && buffer && size >= sizeof(PRINTER_INFO_2A)) {
-        const standin::SpoolerScript script = ReadScript();
+        const standin::SpoolerScript script = ScriptForQueueRead();
         auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer);
         if (script.hasStatus) info->Status = script.status;
         if (script.hasJobs) info->cJobs = static_cast<DWORD>(script.jobs.size());
@@ -181,7 +211,7 @@ BOOL WINAPI GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 
 BOOL WINAPI EnumJobsA(HANDLE printer, DWORD firstJob, DWORD count, DWORD level, LPBYTE buffer, DWORD size,
                       LPDWORD needed, LPDWORD returned) {
-    const standin::SpoolerScript script = ReadScript();
+    const standin::SpoolerScript script = g_queueRead ? standin::ParseSpoolerScript(g_countedScript) : ReadScript();
     if (!script.hasJobs) {
         auto enumJobs = Wine<decltype(&::EnumJobsA)>("EnumJobsA");
         if (Missing(enumJobs)) return FALSE;
