@@ -223,8 +223,8 @@ void CUninstallerCore::RemoveSharedParts() {
         if (m_platform.kernel.RemoveFolder(monitors.c_str()))
             Record("", Part::MonitorFolder, monitors, Outcome::Removed);
     }
-    if (Failed("") || std::any_of(m_models.begin(), m_models.end(),
-                                  [this](const catalogue::ModelRow& model) { return Failed(model.DisplayName); })) {
+    // Something is left: the entry stays, so that Uninstall can be run again.
+    if (std::any_of(m_steps.begin(), m_steps.end(), [](const Step& step) { return step.outcome == Outcome::Failed; })) {
         Record("", Part::UninstallEntry, "", Outcome::Kept);
         return;
     }
