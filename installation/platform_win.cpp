@@ -42,6 +42,28 @@ static_assert(kDpdDeleteUnusedFiles == DPD_DELETE_UNUSED_FILES, "driver deletion
 
 LPSTR Str(const char* text) { return const_cast<LPSTR>(text); }
 
+// One of the spooler's Enum... calls, read the size-query-then-read way:
+// `enumerate(buffer, size, &needed, &returned)` is the call, `take` gets
+// each record of type Record that lies within the answer. False when the
+// call failed.
+template <class Record, class Enumerate, class Take>
+bool ForEachSpoolRecord(Enumerate enumerate, Take take) {
+    DWORD count = 0;
+    const common::SpoolRecords records = common::ReadSpoolRecords(
+        common::ProcessSpoolHeap(), [&](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
+            DWORD required = 0;
+            const BOOL ok = enumerate(buffer, size, &required, &count);
+            const DWORD error = ok ? 0 : ::GetLastError();
+            *needed = required;
+            return common::SpoolCallResult{ok != FALSE, error};
+        });
+    if (records.outcome == common::SpoolRead::Failed) return false;
+    if (records.outcome == common::SpoolRead::Empty) return true;
+    const auto* info = reinterpret_cast<const Record*>(records.buffer.get());
+    for (DWORD i = 0; i < count && (i + 1) * sizeof(Record) <= records.size; ++i) take(info[i]);
+    return true;
+}
+
 std::wstring Wide(const char* text) {
     wchar_t wide[MAX_PATH] = {};
     if (!::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH)) wide[0] = L'\0';
@@ -130,46 +152,27 @@ public:
     bool ListPrinters(std::vector<PrinterEntry>* printers) override {
         printers->clear();
         const common::SpoolerFunctions* spool = common::SystemSpooler();
-        if (!spool) return false;
-        DWORD count = 0;
-        const common::SpoolRecords records = common::ReadSpoolRecords(
-            common::ProcessSpoolHeap(),
-            [&count, spool](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
-                DWORD required = 0;
-                const BOOL ok = spool->EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, &required, &count);
-                const DWORD error = ok ? 0 : ::GetLastError();
-                *needed = required;
-                return common::SpoolCallResult{ok != FALSE, error};
-            });
-        if (records.outcome == common::SpoolRead::Failed) return false;
-        if (records.outcome == common::SpoolRead::Empty) return true;
-        const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(records.buffer.get());
-        for (DWORD i = 0; i < count && (i + 1) * sizeof(PRINTER_INFO_2A) <= records.size; ++i)
-            printers->push_back({info[i].pPrinterName ? info[i].pPrinterName : "",
-                                 info[i].pDriverName ? info[i].pDriverName : ""});
-        return true;
+        return spool &&
+               ForEachSpoolRecord<PRINTER_INFO_2A>(
+                   [spool](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
+                       return spool->EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+                   },
+                   [printers](const PRINTER_INFO_2A& info) {
+                       printers->push_back(
+                           {info.pPrinterName ? info.pPrinterName : "", info.pDriverName ? info.pDriverName : ""});
+                   });
     }
 
     bool ListDrivers(std::vector<std::string>* drivers) override {
         drivers->clear();
         const common::SpoolerFunctions* spool = common::SystemSpooler();
-        if (!spool) return false;
-        DWORD count = 0;
-        const common::SpoolRecords records = common::ReadSpoolRecords(
-            common::ProcessSpoolHeap(),
-            [&count, spool](std::uint8_t* buffer, std::uint32_t size, std::uint32_t* needed) {
-                DWORD required = 0;
-                const BOOL ok = spool->EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, &required, &count);
-                const DWORD error = ok ? 0 : ::GetLastError();
-                *needed = required;
-                return common::SpoolCallResult{ok != FALSE, error};
-            });
-        if (records.outcome == common::SpoolRead::Failed) return false;
-        if (records.outcome == common::SpoolRead::Empty) return true;
-        const auto* info = reinterpret_cast<const DRIVER_INFO_1A*>(records.buffer.get());
-        for (DWORD i = 0; i < count && (i + 1) * sizeof(DRIVER_INFO_1A) <= records.size; ++i)
-            if (info[i].pName) drivers->push_back(info[i].pName);
-        return true;
+        return spool && ForEachSpoolRecord<DRIVER_INFO_1A>(
+                            [spool](LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
+                                return spool->EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, count);
+                            },
+                            [drivers](const DRIVER_INFO_1A& info) {
+                                if (info.pName) drivers->push_back(info.pName);
+                            });
     }
 
     bool DeleteQueue(const char* name) override {

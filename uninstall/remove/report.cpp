@@ -6,8 +6,6 @@
 #include "installation/platform.h"
 
 namespace uninstall {
-
-using namespace installation;
 namespace {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
