@@ -120,17 +120,6 @@ TEST_F(PortRequestTest, MissRefreshesTheListOnceAndFindsANewPort) {
     EXPECT_EQ(ports.refreshes, 2);
 }
 
-TEST_F(PortRequestTest, RemovedPortIsRefusedAfterTheRefresh) {
-    ports.known = {0x378, 0x278};
-    ports.machine = {0x378};
-    std::vector<std::uint8_t> buffer{0x79, 0x02, 0x00};
-    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0u);  // still known: no refresh
-    ports.known = {0x378};
-    buffer = {0x79, 0x02, 0x00};
-    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0xC0000022u);
-    EXPECT_EQ(io.reads, std::vector<std::uint16_t>{0x279});
-}
-
 TEST_F(PortRequestTest, ShortReadBuffersReadNothingAndSucceed) {
     for (auto sizes : {std::pair<std::uint32_t, std::uint32_t>{1, 1}, {2, 0}, {0, 0}, {1, 3}}) {
         std::vector<std::uint8_t> buffer{0x79, 0x03, 0x00};
