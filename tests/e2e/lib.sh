@@ -78,6 +78,14 @@ testqueue() { "$WINE_RUN" "$TESTQUEUE_EXE" "$@" >/dev/null 2>&1; }
 # it reports, see tests/standin/README.md); start_spooled_monitor <pid
 # variable> starts the copy of statmon.exe that sits beside the stand-in.
 # The script is replaced whole, so that the stand-in never reads half of it.
+spooler_script() {
+    rm -f "$KLRN_SPOOLER_SCRIPT.held"
+    printf '%s\n' "$@" >"$KLRN_SPOOLER_SCRIPT.new" && mv -f "$KLRN_SPOOLER_SCRIPT.new" "$KLRN_SPOOLER_SCRIPT"
+}
+start_spooled_monitor() {
+    WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>&1 &
+    printf -v "$1" '%s' "$!"
+}
 # tick_held <seconds>: after a script with "hold-after N", waits until the
 # stand-in holds the monitor's tick (it has answered N queue reads).
 tick_held() {
@@ -87,14 +95,6 @@ tick_held() {
         sleep 0.1
     done
     return 1
-}
-spooler_script() {
-    rm -f "$KLRN_SPOOLER_SCRIPT.held"
-    printf '%s\n' "$@" >"$KLRN_SPOOLER_SCRIPT.new" && mv -f "$KLRN_SPOOLER_SCRIPT.new" "$KLRN_SPOOLER_SCRIPT"
-}
-start_spooled_monitor() {
-    WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>&1 &
-    printf -v "$1" '%s' "$!"
 }
 
 # Test set-up for checks that a program survives a bad message: with an empty

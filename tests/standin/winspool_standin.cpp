@@ -99,7 +99,10 @@ bool g_queueRead = false;
 // says it is holding by the file <script>.held.
 standin::SpoolerScript ScriptForQueueRead() {
     std::string text = ReadScriptText();
-    if (text != g_countedScript) g_countedScript = text, g_queueReads = 0;
+    if (text != g_countedScript) {
+        g_countedScript = text;
+        g_queueReads = 0;
+    }
     standin::SpoolerScript script = standin::ParseSpoolerScript(text);
     if (script.holdAfter >= 0 && g_queueReads >= script.holdAfter) {
         if (FILE* held = std::fopen((ScriptPath() + ".held").c_str(), "wb")) std::fclose(held);
@@ -107,7 +110,8 @@ standin::SpoolerScript ScriptForQueueRead() {
             ::Sleep(50);
             text = ReadScriptText();
         }
-        g_countedScript = text, g_queueReads = 0;
+        g_countedScript = text;
+        g_queueReads = 0;
         script = standin::ParseSpoolerScript(text);
     }
     ++g_queueReads;
