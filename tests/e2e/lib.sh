@@ -40,9 +40,14 @@ check() {  # check <description> <expected> <actual>
 wintest() { "$WINE_RUN" "$WINTEST_EXE" "$@" 2>/dev/null | tr -d '\r'; }
 wintest_rc() { "$WINE_RUN" "$WINTEST_EXE" "$@" >/dev/null 2>&1; }
 
+# What Wine says while the programs under test run (its err: lines tell of
+# a crash or a hang), shown when a check failed.
+wine_log=${KLRN_TEST_TMP:-/tmp}/wine-$(basename "$0" .sh).log
+: >"$wine_log"
+export WINEDEBUG=${WINEDEBUG:--all,err+all}
 # start_program <exe> <pid variable>: starts a Windows program in the background.
 start_program() {
-    "$WINE_RUN" "$1" >/dev/null 2>&1 &
+    "$WINE_RUN" "$1" >/dev/null 2>>"$wine_log" &
     printf -v "$2" '%s' "$!"
 }
 # wait_exit <pid> <seconds>: waits for the process to end and sets
@@ -83,7 +88,7 @@ spooler_script() {
     printf '%s\n' "$@" >"$KLRN_SPOOLER_SCRIPT.new" && mv -f "$KLRN_SPOOLER_SCRIPT.new" "$KLRN_SPOOLER_SCRIPT"
 }
 start_spooled_monitor() {
-    WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>&1 &
+    WINEDLLOVERRIDES="mscoree,mshtml=;winspool.drv=n,b" "$WINE_RUN" "$SPOOLED_DIR/statmon.exe" >/dev/null 2>>"$wine_log" &
     printf -v "$1" '%s' "$!"
 }
 # tick_held <seconds>: after a script with "hold-after N", waits until the
@@ -124,6 +129,10 @@ stop_all() {
 }
 finish() {
     stop_all
-    if [ "$failures" -ne 0 ]; then echo "$failures check(s) failed"; exit 1; fi
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed; what Wine said:"
+        tail -n 60 "$wine_log"
+        exit 1
+    fi
     echo "all checks passed"
 }

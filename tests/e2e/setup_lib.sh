@@ -43,7 +43,7 @@ reg_value() {
 
 # start_setup <pid variable>: Setup.exe from the test medium.
 start_setup() {
-    (cd "$SETUP_MEDIUM" && WINEDLLOVERRIDES=$SETUP_OVERRIDES exec "$WINE_RUN" Setup.exe >/dev/null 2>&1) &
+    (cd "$SETUP_MEDIUM" && WINEDLLOVERRIDES=$SETUP_OVERRIDES exec "$WINE_RUN" Setup.exe >/dev/null 2>>"$wine_log") &
     printf -v "$1" '%s' "$!"
 }
 # shown <window> <seconds>: waits until the window exists and is visible.

@@ -14,7 +14,7 @@ planted=$KLRN_BINARY_DIR/planted-medium
 trace=$planted/planted-dll-loaded.txt
 # run_planted <program> <pid variable>: the program from the planted folder.
 run_planted() {
-    (cd "$planted" && WINEDLLOVERRIDES=$SETUP_OVERRIDES exec "$WINE_RUN" "$1" >/dev/null 2>&1) &
+    (cd "$planted" && WINEDLLOVERRIDES=$SETUP_OVERRIDES exec "$WINE_RUN" "$1" >/dev/null 2>>"$wine_log") &
     printf -v "$2" '%s' "$!"
 }
 not_loaded() {
