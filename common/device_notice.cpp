@@ -9,6 +9,9 @@ namespace {
 constexpr const char* kUsbPrintClass = "{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 constexpr std::size_t kDevicePathPrefixLength = 4;  // "\\?\"
 
+
+}  // namespace
+
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -18,8 +21,6 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
     }
     return true;
 }
-
-}  // namespace
 
 std::string UsbDeviceName(const char* usbSerial) {
     return std::string("USB#VID_FFA7&PID_8246#") + usbSerial;

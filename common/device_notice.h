@@ -70,6 +70,9 @@ DeviceNotice DecodeDeviceNotice(std::uint32_t event, const INoticeRecord& record
 // Nothing when the path is shorter than the prefix or has no "#" after it.
 std::optional<std::string> ReduceDeviceInterfaceName(const std::string& path);
 
+// Two texts equal letter for letter, ignoring the case of ASCII letters.
+bool EqualIgnoringCase(const std::string& a, const std::string& b);
+
 enum class UsbNotice { Other, ModelArrived, ModelRemoved };
 
 // An arrival or removal-complete of a device interface whose reduced name

@@ -1,6 +1,7 @@
 #include "statmon/printer/discovery.h"
 
 #include <cstring>
+#include <memory>
 
 #include "catalogue/model_catalogue.h"
 
@@ -11,14 +12,32 @@ std::string DsSpoolerKey() {
            catalogue::Target().DisplayName + "\\DsSpooler";
 }
 
-bool PrinterDiscovery::OpenModelPrinter() {
-    m_state.m_defaults = PrinterDefaults{nullptr, nullptr, PRINTER_ACCESS_USE_RIGHTS};
+std::string JoinMultiString(const std::uint8_t* data, std::size_t size) {
+    std::string joined;
+    std::size_t pos = 0;
+    while (pos < size) {
+        const void* zero = std::memchr(data + pos, 0, size - pos);
+        const std::size_t end = zero ? static_cast<const std::uint8_t*>(zero) - data : size;
+        if (end == pos) break;  // the empty string ends the list
+        if (!joined.empty()) joined += ',';
+        joined.append(reinterpret_cast<const char*>(data + pos), end - pos);
+        pos = end + 1;
+    }
+    return joined;
+}
 
-    // The previous pass's handle is never used again.
+void PrinterDiscovery::ClosePrinter() {
     if (m_state.m_hPrinter) {
         m_spooler.ClosePrinter(m_state.m_hPrinter);
         m_state.m_hPrinter = 0;
     }
+}
+
+bool PrinterDiscovery::OpenModelPrinter(bool showMissing) {
+    m_state.m_defaults = PrinterDefaults{nullptr, nullptr, PRINTER_ACCESS_USE_RIGHTS};
+
+    // The previous pass's handle is never used again.
+    ClosePrinter();
 
     const std::string name = catalogue::Target().DisplayName;
     PrinterHandle handle = 0;
@@ -27,13 +46,16 @@ bool PrinterDiscovery::OpenModelPrinter() {
         return DiscoverPort();
     }
 
-    // Not installed.
+    if (showMissing) ShowNotInstalled();
+    return false;
+}
+
+void PrinterDiscovery::ShowNotInstalled() {
     m_window.ReadControls();
-    m_window.Message() = name + " not installed.";
+    m_window.Message() = std::string(catalogue::Target().DisplayName) + " not installed.";
     m_window.SetTitle("No Printer Found");
     m_window.ShowPicture(Picture::Error);
     m_window.WriteControls();
-    return false;
 }
 
 bool PrinterDiscovery::DiscoverPort() {
@@ -90,10 +112,24 @@ void PrinterDiscovery::ClassifyParallelPort() {
     else if (name == "LPT3:")
         g_strPortKey = "(LPT3)";
 
-    // Instrumentation not usable: timer 1 keeps its state.
-    if (m_port.FindPortDeviceId() != 0) return;
+    PortLookup lookup;
+    const auto known = m_lookups.find(g_strPortKey);
+    if (known != m_lookups.end()) {
+        lookup = known->second;
+        g_strPortKey = lookup.deviceKey;
+        if (lookup.found) g_wStatusPort = lookup.statusPort;
+    } else {
+        const std::string portKey = g_strPortKey;
+        // Instrumentation not usable now: timer 1 keeps its state, and the
+        // next discovery asks again.
+        if (m_port.FindPortDeviceId() != 0) return;
+        lookup.deviceKey = g_strPortKey;
+        lookup.found = m_port.LookupStatusPort();
+        lookup.statusPort = g_wStatusPort;
+        m_lookups[portKey] = lookup;
+    }
 
-    if (m_port.LookupStatusPort())
+    if (lookup.found)
         m_state.m_nTimerId = m_window.ArmPortTimer();  // replaces a running timer 1
     else
         StopPortTimer();
@@ -104,26 +140,42 @@ void PrinterDiscovery::StopPortTimer() {
         m_state.m_nTimerId = 0;
 }
 
-bool PrinterDiscovery::PortChanged() {
+std::optional<std::string> PrinterDiscovery::ReadPublishedPortName() {
     // Read access: HKLM is not writable for the user the monitor runs as.
     common::RegKey key = 0;
     if (m_registry.OpenKeyEx(common::RegRoot::LocalMachine, DsSpoolerKey(), common::kKeyRead, &key) != 0)
-        return false;
+        return std::nullopt;
 
-    std::uint8_t data[kPublishedPortNameBytes] = {};
-    std::uint32_t type = common::kRegMultiSz;
-    std::uint32_t size = sizeof(data);
+    // Size query first; the value may grow between the two calls.
     std::string published;
-    if (m_registry.QueryValueEx(key, "portName", &type, data, &size) == 0) {
-        // The first string of the multi-string, bounded by the buffer.
-        std::uint32_t limit = size < sizeof(data) ? size : sizeof(data);
-        const void* end = std::memchr(data, 0, limit);
-        std::size_t length = end ? static_cast<const std::uint8_t*>(end) - data : limit;
-        published.assign(reinterpret_cast<const char*>(data), length);
+    std::uint32_t size = 0;
+    std::uint32_t type = common::kRegMultiSz;
+    long result = m_registry.QueryValueEx(key, "portName", &type, nullptr, &size);
+    for (int attempt = 0; attempt < 3 && (result == 0 || result == kErrorMoreData); ++attempt) {
+        if (size == 0 || size > kMaxPublishedPortNameBytes) break;
+        std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[size]());
+        std::uint32_t read = size;
+        type = common::kRegMultiSz;
+        result = m_registry.QueryValueEx(key, "portName", &type, data.get(), &read);
+        if (result == 0) {
+            published = JoinMultiString(data.get(), read < size ? read : size);
+            break;
+        }
+        size = read;
     }
     m_registry.CloseKey(key);
+    return published;
+}
 
-    return published != m_state.m_strPortName;
+bool PrinterDiscovery::PortChanged() {
+    const std::optional<std::string> published = ReadPublishedPortName();
+    if (!published || *published == m_state.m_strPortName) {
+        m_restartedFor.reset();
+        return false;
+    }
+    if (m_restartedFor == published) return false;
+    m_restartedFor = published;
+    return true;
 }
 
 }  // namespace statmon

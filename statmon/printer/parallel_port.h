@@ -28,8 +28,13 @@ public:
     virtual int OpenPortDriver() = 0;     // 0 opened at once, 1 otherwise
     virtual int FindPortDeviceId() = 0;   // on g_strPortKey; 0 ran to its end, 1 unusable
     virtual bool LookupStatusPort() = 0;  // sets g_wStatusPort from g_strPortKey's resources
-    virtual int ReadPortStatus() = 0;     // one of the PORT_STATUS_* codes
+    // One of the PORT_STATUS_* codes. A read that fails (the driver gone,
+    // its handle stale) answers PORT_STATUS_UNKNOWN and reopens the port
+    // driver, with a back-off while reads keep failing.
+    virtual int ReadPortStatus() = 0;
     virtual void ClosePortDriver() = 0;   // at Exit
+    // The port driver is reopened before the next read (after resume).
+    virtual void Reconnect() = 0;
 };
 
 // The port access of the running program (Win32).

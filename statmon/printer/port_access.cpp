@@ -97,8 +97,13 @@ int InstallPortDriver(IServiceManager& services, IDriverImageStore& store) {
 }
 
 std::uint8_t ReadPortByte(int platform, std::uint16_t port, IPortDevice& device) {
+    // No byte came back: report no status rather than the address.
+    return TryReadPortByte(platform, port, device).value_or(0);
+}
+
+std::optional<std::uint8_t> TryReadPortByte(int platform, std::uint16_t port, IPortDevice& device) {
     if (platform == PLATFORM_WIN9X) return device.InputByte(port);
-    if (platform != PLATFORM_NT) return 0;
+    if (platform != PLATFORM_NT) return std::nullopt;
 
     std::uint8_t record[sizeof(HwiPortRequest)] = {static_cast<std::uint8_t>(port & 0xFF),
                                                    static_cast<std::uint8_t>(port >> 8), 0};
@@ -106,7 +111,7 @@ std::uint8_t ReadPortByte(int platform, std::uint16_t port, IPortDevice& device)
     if (!device.Control(HWI_IOCTL_READ_PORT_UCHAR, record, HWI_READ_INPUT_SIZE, record,
                         HWI_READ_OUTPUT_SIZE, &returned) ||
         returned < HWI_READ_OUTPUT_SIZE)
-        return 0;  // no byte came back: report no status rather than the address
+        return std::nullopt;
     return record[0];
 }
 

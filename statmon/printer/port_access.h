@@ -105,6 +105,9 @@ int InstallPortDriver(IServiceManager& services, IDriverImageStore& store);
 // The byte at `port` on `platform`; 0 on platform 0 and when the driver
 // request fails.
 std::uint8_t ReadPortByte(int platform, std::uint16_t port, IPortDevice& device);
+// The same, with nothing when no byte came back: the driver request failed
+// or the platform has no port access.
+std::optional<std::uint8_t> TryReadPortByte(int platform, std::uint16_t port, IPortDevice& device);
 void WritePortByte(int platform, std::uint16_t port, std::uint8_t value, IPortDevice& device);
 
 // The port status code of a status register byte.

@@ -76,9 +76,10 @@ int FindPortDeviceId(IWmi& wmi) {
         }
     }
 
+    const bool timedOut = wmi.TimedOut();
     wmi.ReleaseAll();
     wmi.Uninitialize();
-    return 0;
+    return timedOut ? 1 : 0;
 }
 
 bool LookupStatusPort(common::IRegistryReader& registry) {

@@ -35,11 +35,17 @@ public:
     virtual HResult SetProxyBlanket() = 0;     // WinNT authn, call level, impersonate
     virtual HResult ExecQuery(const std::string& language, const std::string& query,
                            std::int32_t flags) = 0;
-    // IEnumWbemClassObject::Next(WBEM_INFINITE, 1); null when no object came.
+    // IEnumWbemClassObject::Next(kWmiNextTimeoutMs, 1); null when no object
+    // came, TimedOut() telling whether the wait ran out.
     virtual std::unique_ptr<IWmiObject> Next() = 0;
+    virtual bool TimedOut() const = 0;
     virtual void ReleaseAll() = 0;          // services, locator, enumerator
     virtual void Uninitialize() = 0;        // CoUninitialize
 };
+
+// How long the lookup waits for the next device: a busy instrumentation
+// service must not hold discovery for ever.
+constexpr std::uint32_t kWmiNextTimeoutMs = 10000;
 
 constexpr HResult kRpcETooLate = static_cast<HResult>(0x80010119);
 constexpr std::int32_t kWbemFlagForwardOnly = 0x20;
@@ -51,7 +57,7 @@ constexpr std::uint8_t kCmResourceTypePort = 1;
 constexpr std::uint8_t kCmResourceTypeDeviceSpecific = 5;
 
 // 0 when the enumeration ran to its end (match or not), 1 when WMI was not
-// usable. Replaces g_strPortKey by the matching device's PNPDeviceID. An
+// usable or did not deliver the next device in time. Replaces g_strPortKey by the matching device's PNPDeviceID. An
 // empty key matches no device (and WMI is not asked).
 int FindPortDeviceId(IWmi& wmi);
 

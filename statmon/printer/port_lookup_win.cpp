@@ -114,10 +114,12 @@ public:
         return services_->ExecQuery(lang.get(), text.get(), flags, nullptr, &enumerator_);
     }
     std::unique_ptr<IWmiObject> Next() override {
+        timedOut_ = false;
         if (!enumerator_) return nullptr;
         IWbemClassObject* object = nullptr;
         ULONG returned = 0;
-        const HRESULT hr = enumerator_->Next(WBEM_INFINITE, 1, &object, &returned);
+        const HRESULT hr = enumerator_->Next(static_cast<LONG>(kWmiNextTimeoutMs), 1, &object, &returned);
+        timedOut_ = hr == WBEM_S_TIMEDOUT;
         if (FAILED(hr) || returned == 0 || !object) return nullptr;
         return std::make_unique<Win32WmiObject>(object);
     }
@@ -127,11 +129,13 @@ public:
         Release(enumerator_);
     }
     void Uninitialize() override { ::CoUninitialize(); }
+    bool TimedOut() const override { return timedOut_; }
 
 private:
     IWbemLocator* locator_ = nullptr;
     IWbemServices* services_ = nullptr;
     IEnumWbemClassObject* enumerator_ = nullptr;
+    bool timedOut_ = false;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "statmon/printer/usb_presence.h"
 
+#include "common/device_notice.h"
+
 namespace statmon {
 
 bool ScanForUsbPrinter(IDeviceInterfaces& devices, const std::string& interfacePath) {
@@ -24,7 +26,9 @@ bool ScanForUsbPrinter(IDeviceInterfaces& devices, const std::string& interfaceP
         std::string path;
         std::uint32_t again = 0;
         if (!devices.GetDeviceInterfaceDetail(set, data, needed, &path, &again)) continue;
-        found = path == interfacePath;
+        // Windows lists interface paths in lower case while the composed
+        // path (and the notices) carry upper-case parts: case does not count.
+        found = common::EqualIgnoringCase(path, interfacePath);
     }
     devices.DestroyDeviceInfoList(set);
     return found;

@@ -60,8 +60,8 @@ public:
     virtual std::uint32_t LastError() const = 0;
 };
 
-// The scan: true when a present USB printing interface has exactly (case
-// included) the device path `interfacePath`.
+// The scan: true when a present USB printing interface has the device path
+// `interfacePath`, ignoring case.
 bool ScanForUsbPrinter(IDeviceInterfaces& devices, const std::string& interfacePath);
 
 // The SetupDi calls of the running system (Win32, usb_presence_win.cpp).

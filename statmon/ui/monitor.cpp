@@ -1,5 +1,7 @@
 #include "statmon/ui/monitor.h"
 
+#include <algorithm>
+
 #include "catalogue/model_catalogue.h"
 
 namespace statmon {
@@ -19,17 +21,59 @@ Monitor::~Monitor() {
 
 bool Monitor::OpenModelPrinter() {
     m_bMonitoring = m_discovery.OpenModelPrinter();
+    m_nRetryTicks = 0;
+    return m_bMonitoring;
+}
+
+bool Monitor::Restart() {
+    m_window.ReadControls();
+    const bool wasMonitoring = m_bMonitoring;
+    OpenModelPrinter();
+    if (m_bMonitoring && !wasMonitoring) m_machine.Redraw();
+    if (m_pDevices) FindUsbPrinter(*m_pDevices);
     return m_bMonitoring;
 }
 
 void Monitor::OnStatusTick() {
     m_nLastRule = 0;
-    if (!m_bMonitoring) return;
+    if (!m_bMonitoring) {
+        // Setup not run yet, the spooler still starting at log-on, the
+        // queue deleted: look again now and then, without a word.
+        if (++m_nRetryTicks < kQuietRetryTicks) return;
+        m_nRetryTicks = 0;
+        if (!m_discovery.OpenModelPrinter(false)) return;
+        m_bMonitoring = true;
+        m_nFailedPolls = 0;
+        m_nPollBackoff = 0;
+        m_machine.Redraw();  // the not-installed texts give way to the state
+        return;
+    }
     if (m_discovery.PortChanged()) {
         m_window.Restart();
         return;
     }
-    PollQueue(m_spooler, *m_pHeap, m_port.m_hPrinter, m_nJobStatus, m_nPrinterStatus);
+    const bool polled =
+        PollQueue(m_spooler, *m_pHeap, m_port.m_hPrinter, m_nJobStatus, m_nPrinterStatus);
+    if (polled && (m_nPrinterStatus & kPrinterStatusPendingDeletion)) {
+        // Deleted: the queue goes once its last handle closes, ours included.
+        m_discovery.ClosePrinter();
+        m_bMonitoring = false;
+        m_nRetryTicks = 0;
+        m_nPrinterStatus = 0;
+        m_discovery.ShowNotInstalled();
+        return;
+    }
+    if (polled) {
+        m_nFailedPolls = 0;
+        m_nPollBackoff = 0;
+    } else if (++m_nFailedPolls >= (m_nPollBackoff ? m_nPollBackoff : kFailedPollsBeforeRestart)) {
+        // The spooler restarted or forgot the handle: a fresh one.
+        m_nFailedPolls = 0;
+        m_nPollBackoff = m_nPollBackoff ? std::min(2 * m_nPollBackoff, kMaxFailedPollsBeforeRestart)
+                                        : 2 * kFailedPollsBeforeRestart;
+        m_window.Restart();
+        return;
+    }
 
     StatusInputs in;
     in.jobStatus = m_nJobStatus;
@@ -43,8 +87,12 @@ void Monitor::OnStatusTick() {
 }
 
 void Monitor::FindUsbPrinter(IDeviceInterfaces& devices) {
-    if (ScanForUsbPrinter(devices, common::UsbInterfacePath(catalogue::Target().UsbSerial)))
-        m_bUsbPresent = true;
+    m_bUsbPresent = ScanForUsbPrinter(devices, common::UsbInterfacePath(catalogue::Target().UsbSerial));
+}
+
+void Monitor::OnResume() {
+    if (m_pDevices) FindUsbPrinter(*m_pDevices);
+    m_parallel.Reconnect();
 }
 
 void Monitor::OnDeviceChange(const common::DeviceNotice& notice) {

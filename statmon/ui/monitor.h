@@ -17,6 +17,13 @@
 
 namespace statmon {
 
+// While no queue can be opened, it is tried again every this many ticks.
+constexpr int kQuietRetryTicks = 3;
+// Queue polls failed in a row before the restart runs; while polls keep
+// failing the count doubles after each restart, up to the last value.
+constexpr int kFailedPollsBeforeRestart = 3;
+constexpr int kMaxFailedPollsBeforeRestart = 60;
+
 class Monitor {
 public:
     Monitor(IStatusWindow& window, ISpooler& spooler, common::IRegistryReader& registry, IParallelPort& port);
@@ -26,19 +33,31 @@ public:
 
     // Opens the model's queue (closing the previous one) and discovers its
     // port; shows the not-installed display and answers false when the
-    // queue is missing. The caller starts the tick worker on true.
+    // queue is missing. Monitoring runs while the last opening succeeded.
     bool OpenModelPrinter();
 
-    // WM_STATUS_TICK: a moved queue runs the restart command and ends the
-    // tick; otherwise the queue poll, the first matching rule, and the
-    // message written to its control. After an OpenModelPrinter that
-    // answered false no worker runs, and a tick still queued from the
-    // stopped one changes nothing (the not-installed display stays).
+    // The restart command: a fresh queue handle (the old one closed), the
+    // port discovered again and the USB printer scanned again. When the
+    // queue opens after it was missing, the shown state is drawn anew.
+    bool Restart();
+
+    // One status tick. A moved queue runs the restart command (through the
+    // window) and ends the tick; otherwise the queue poll, the first
+    // matching rule, and the message written to its control. While no
+    // queue could be opened it quietly tries again every few ticks, keeping
+    // the not-installed display until the queue opens. Polls that keep
+    // failing run the restart, with a back-off while they go on failing; a
+    // queue pending deletion counts as gone and its handle is closed.
     void OnStatusTick();
 
-    // Window initialisation: scans the present USB printing interfaces for
-    // the model's; sets the USB presence when found (the caller clears it first).
+    // Scans the present USB printing interfaces for the model's; the USB
+    // presence is what the scan found.
     void FindUsbPrinter(IDeviceInterfaces& devices);
+    // Where later restarts scan again (none: they do not scan).
+    void SetDeviceInterfaces(IDeviceInterfaces* devices) { m_pDevices = devices; }
+    // Back from sleep or hibernation, or the session unlocked: the USB
+    // printer is scanned again and the port driver reopened at its next read.
+    void OnResume();
     // WM_DEVICECHANGE: an arrival or removal of the model's USB device sets
     // or clears the USB presence; every other notice changes nothing.
     void OnDeviceChange(const common::DeviceNotice& notice);
@@ -69,6 +88,7 @@ public:
     // Number of the rule the last evaluated tick applied (0: none, or the
     // tick ended at the port-change check).
     int LastRule() const { return m_nLastRule; }
+    bool Monitoring() const { return m_bMonitoring; }
 
     // Where record buffers and diagnostic lines go (the process heap and
     // standard output unless replaced).
@@ -84,6 +104,10 @@ private:
     PrinterPortState m_port;  // m_hPrinter, defaults, m_strPortKind/Name, m_nPortStatus, m_nTimerId
     bool m_bUsbPresent = false;
     bool m_bMonitoring = false;  // the last OpenModelPrinter answered true
+    int m_nRetryTicks = 0;       // ticks since the last quiet attempt to open
+    int m_nFailedPolls = 0;      // queue polls failed in a row
+    int m_nPollBackoff = 0;      // failed polls that run the next restart
+    IDeviceInterfaces* m_pDevices = nullptr;
 
     ISpoolHeap* m_pHeap;
     PrinterDiscovery m_discovery;

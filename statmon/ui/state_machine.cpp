@@ -26,6 +26,15 @@ std::string PauseMessage() {
            " driver.\nGoto \"Printer and Faxes\" folder, right click and choose \"Resume Printing\"";
 }
 
+namespace {
+
+// A record may grow between the size query and the read (a job's strings,
+// a new job): the read then fails with the insufficient-buffer error and a
+// new size, and is made again with that size, a few times at most.
+constexpr int kReadAttempts = 3;
+
+}  // namespace
+
 bool PollQueue(ISpooler& spooler, ISpoolHeap& heap, PrinterHandle printer,
                std::int32_t& jobStatus, std::uint32_t& printerStatus) {
     jobStatus = -1;
@@ -39,13 +48,18 @@ bool PollQueue(ISpooler& spooler, ISpoolHeap& heap, PrinterHandle printer,
         if (spooler.GetPrinterA(printer, 2, scratch, sizeof(scratch), &needed)) {
             if (!spooler.DecodePrinterInfo2(scratch, sizeof(scratch), &queue)) return false;
         } else {
-            if (spooler.LastError() != ERROR_INSUFFICIENT_BUFFER_CODE) return false;
-            auto buffer = AllocateRecordBuffer(heap, needed);
-            if (!buffer) return false;
-            std::uint32_t again = 0;
-            if (!spooler.GetPrinterA(printer, 2, buffer.get(), needed, &again) ||
-                !spooler.DecodePrinterInfo2(buffer.get(), needed, &queue))
-                return false;
+            bool read = false;
+            for (int attempt = 0; !read && attempt < kReadAttempts; ++attempt) {
+                if (spooler.LastError() != ERROR_INSUFFICIENT_BUFFER_CODE) return false;
+                auto buffer = AllocateRecordBuffer(heap, needed);
+                if (!buffer) return false;
+                const std::uint32_t size = needed;
+                if (spooler.GetPrinterA(printer, 2, buffer.get(), size, &needed)) {
+                    if (!spooler.DecodePrinterInfo2(buffer.get(), size, &queue)) return false;
+                    read = true;
+                }
+            }
+            if (!read) return false;
         }
     }
 
@@ -60,16 +74,18 @@ bool PollQueue(ISpooler& spooler, ISpoolHeap& heap, PrinterHandle printer,
         std::uint32_t needed = 0;
         if (!spooler.EnumJobsA(printer, 0, queue.cJobs, 2, scratch, sizeof(scratch), &needed,
                                &returned)) {
-            if (spooler.LastError() != ERROR_INSUFFICIENT_BUFFER_CODE) return false;
-            jobs = AllocateRecordBuffer(heap, needed);
-            if (!jobs) return false;
-            std::uint32_t again = 0;
-            returned = 0;
-            if (!spooler.EnumJobsA(printer, 0, queue.cJobs, 2, jobs.get(), needed, &again,
-                                   &returned))
-                return false;
+            bool read = false;
+            for (int attempt = 0; !read && attempt < kReadAttempts; ++attempt) {
+                if (spooler.LastError() != ERROR_INSUFFICIENT_BUFFER_CODE) return false;
+                jobs = AllocateRecordBuffer(heap, needed);
+                if (!jobs) return false;
+                recordBytes = needed;
+                returned = 0;
+                read = spooler.EnumJobsA(printer, 0, queue.cJobs, 2, jobs.get(), recordBytes,
+                                         &needed, &returned);
+            }
+            if (!read) return false;
             records = jobs.get();
-            recordBytes = needed;
         }
     }
 

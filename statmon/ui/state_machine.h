@@ -15,6 +15,8 @@ namespace statmon {
 // OUTPUT_BIN_FULL, NOT_AVAILABLE, NO_TONER, OUT_OF_MEMORY, DOOR_OPEN.
 constexpr std::uint32_t kQueueFaultMask = 0x6418DB;
 constexpr std::uint32_t kJobStatusPrinting = 0x10;
+// The queue was deleted and waits for its last handle to close.
+constexpr std::uint32_t kPrinterStatusPendingDeletion = 0x4;
 // ERROR, PAPEROUT, BLOCKED_DEVQ: the job walk stops at such a printing job.
 constexpr std::uint32_t kJobStopMask = 0x242;
 
@@ -63,6 +65,9 @@ public:
 
     // The show command starts the Searching phase.
     void BeginSearching() { m_vars.bSearching = true; }
+    // The next tick writes its state's texts even when they were shown
+    // before (the window showed something else in between).
+    void Redraw() { m_vars.nShownState = 0; }
 
     // Applies the first rule whose condition holds; answers its number
     // (1 to 18), 0 when none holds.

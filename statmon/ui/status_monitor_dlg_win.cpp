@@ -1,5 +1,7 @@
 #include "statmon/ui/status_monitor_dlg_win.h"
 
+#include <wtsapi32.h>
+
 #include "catalogue/model_catalogue.h"
 #include "common/device_notice_win.h"
 #include "statmon/ui/commands.h"
@@ -9,22 +11,21 @@
 
 namespace {
 
-constexpr UINT_PTR kPortTimerId = 1;
-constexpr UINT kPortTimerPeriod = 1000;
+// WM_POWERBROADCAST's resume events and WM_WTSSESSION_CHANGE's unlock.
+constexpr WPARAM kPbtApmResumeSuspend = 0x7;
+constexpr WPARAM kPbtApmResumeAutomatic = 0x12;
+constexpr WPARAM kWtsSessionUnlock = 0x8;
+constexpr UINT kWmWtsSessionChange = 0x02B1;
 
 }  // namespace
 
 CStatusMonitorDlg::CStatusMonitorDlg()
     : CDialog(IDD_STATUS_MONITOR),
       m_strMessage("Searching the printer..."),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))),
-      m_spooler(statmon::CreateSpooler()),
-      m_registry(common::CreateRegistry()),
-      m_parallelPort(statmon::CreateParallelPort()),
-      m_usbDevices(statmon::CreateDeviceInterfaces()),
-      m_monitor(*this, *m_spooler, *m_registry, *m_parallelPort) {}
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP))) {}
 
 CStatusMonitorDlg::~CStatusMonitorDlg() {
+    m_worker.Stop(statmon::TickWorker::kGiveUpAfter);
     if (m_hTitleFont) ::DeleteObject(m_hTitleFont);
 }
 
@@ -40,7 +41,8 @@ const framework::MessageMap* CStatusMonitorDlg::GetMessageMap() const {
         OnCommand(IDC_OK_BUTTON, &T::OnOkButton),
         OnMessage(statmon::WM_STATUS_TICK, &T::OnStatusTick),
         OnMessage(WM_DEVICECHANGE, &T::OnDeviceChange),
-        OnMessage(WM_TIMER, &T::OnTimer),
+        OnMessage(WM_POWERBROADCAST, &T::OnPowerBroadcast),
+        OnMessage(kWmWtsSessionChange, &T::OnSessionChange),
         OnMessage(WM_CTLCOLORSTATIC, &T::OnCtlColorStatic),
         OnMessage(WM_WINDOWPOSCHANGING, &T::OnWindowPosChanging),
     };
@@ -71,14 +73,27 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
                                  DEFAULT_PITCH | FF_DONTCARE, "Arial");
     m_title.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_hTitleFont), TRUE);
 
-    m_monitor.ResetPortState();
     m_tray.Create(m_hWnd, statmon::WM_TRAY_NOTIFY, "KLR-N Status Monitor Utility",
                   CSysTray::LoadTrayIcon());
 
-    if (m_monitor.OpenModelPrinter()) StartTickWorker();
-    m_monitor.SetUsbPresent(false);
-    m_monitor.FindUsbPrinter(*m_usbDevices);
+    // Notices first, then the scan (on the worker's first tick): a printer
+    // switched on in between is not missed.
     m_hDevNotify = common::RegisterUsbDeviceNotices(m_hWnd);
+    m_bSessionNotices = ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
+
+    HWND window = m_hWnd;
+    auto context = std::make_shared<MonitorContext>();
+    context->spooler = statmon::CreateSpooler();
+    context->registry = common::CreateRegistry();
+    context->parallelPort = statmon::CreateParallelPort();
+    context->usbDevices = statmon::CreateDeviceInterfaces();
+    context->mailbox = std::make_unique<statmon::DisplayMailbox>(
+        [window] { ::PostMessageA(window, statmon::WM_STATUS_TICK, 0, 0); });
+    context->loop = std::make_unique<statmon::WatchLoop>(*context->mailbox, *context->spooler,
+                                                         *context->registry, *context->parallelPort,
+                                                         *context->usbDevices);
+    m_context = context;
+    StartTickWorker();
 
     const auto model = catalogue::Target();
     SetWindowText(std::string(model.DisplayName) + statmon::kStatusCaptionSuffix);
@@ -93,29 +108,16 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
 }
 
 void CStatusMonitorDlg::StartTickWorker() {
-    HWND window = m_hWnd;
-    m_worker.Start([window] { ::PostMessageA(window, statmon::WM_STATUS_TICK, 0, 0); });
+    std::shared_ptr<MonitorContext> context = m_context;
+    m_worker.Start([context] { context->loop->Tick(); });
+    statmon::TickWorker* worker = &m_worker;
+    context->loop->SetWake([worker] { worker->Wake(); });
 }
 
 void CStatusMonitorDlg::SetTitle(const std::string& title) { m_title.SetWindowText(title); }
 
 void CStatusMonitorDlg::ShowPicture(statmon::Picture picture) {
     statmon::ShowPicture(m_hWnd, statmon::LoadPicture(picture));
-}
-
-void CStatusMonitorDlg::Show() {
-    m_bAllowShow = true;
-    ShowWindow(SW_RESTORE);
-}
-
-void CStatusMonitorDlg::Hide() { ShowWindow(SW_HIDE); }
-
-unsigned CStatusMonitorDlg::ArmPortTimer() {
-    return static_cast<unsigned>(::SetTimer(m_hWnd, kPortTimerId, kPortTimerPeriod, nullptr));
-}
-
-bool CStatusMonitorDlg::KillPortTimer(unsigned timerId) {
-    return ::KillTimer(m_hWnd, timerId) != FALSE;
 }
 
 LRESULT CStatusMonitorDlg::OnPaint(WPARAM, LPARAM) {
@@ -138,31 +140,31 @@ LRESULT CStatusMonitorDlg::OnQueryDragIcon(WPARAM, LPARAM) {
 
 LRESULT CStatusMonitorDlg::OnTrayShow(WPARAM, LPARAM) {
     m_bAllowShow = true;
-    m_monitor.BeginSearching();
     m_tip.SetWindowText(statmon::NextTipForShow());
     ShowWindow(SW_RESTORE);
-    OnRestartMonitor(0, 0);
+    if (m_context) m_context->loop->RequestShow();  // Searching, then the restart
     return 0;
 }
 
 LRESULT CStatusMonitorDlg::OnRestartMonitor(WPARAM, LPARAM) {
-    UpdateData(TRUE);
-    m_worker.Stop();
-    if (!m_monitor.OpenModelPrinter()) return 0;  // no ticks until the next show
-    StartTickWorker();
+    if (m_context) m_context->loop->RequestRestart();
     return 0;
 }
 
 LRESULT CStatusMonitorDlg::OnTrayExit(WPARAM, LPARAM) {
-    // The worker is stopped (and has ended) before what it uses is freed.
-    m_worker.Stop();
+    // A worker that hangs in a spooler call is left to end with the process.
+    const bool ended = m_worker.Stop(statmon::TickWorker::kGiveUpAfter);
     m_tray.Sweep();
     m_tray.Remove();
     if (m_hDevNotify) {
         ::UnregisterDeviceNotification(m_hDevNotify);
         m_hDevNotify = nullptr;
     }
-    m_parallelPort->ClosePortDriver();
+    if (m_bSessionNotices) {
+        ::WTSUnRegisterSessionNotification(m_hWnd);
+        m_bSessionNotices = false;
+    }
+    if (ended && m_context) m_context->parallelPort->ClosePortDriver();
     OnOK();
     return 0;
 }
@@ -175,18 +177,38 @@ LRESULT CStatusMonitorDlg::OnOkButton(WPARAM, LPARAM) {
 void CStatusMonitorDlg::OnCancel() { ShowWindow(SW_HIDE); }
 
 LRESULT CStatusMonitorDlg::OnStatusTick(WPARAM, LPARAM) {
-    m_monitor.OnStatusTick();
+    if (!m_context) return 0;
+    const statmon::DisplayChanges changes = m_context->mailbox->Take();
+    if (changes.message) {
+        m_strMessage = *changes.message;
+        UpdateData(FALSE);
+    }
+    if (changes.title) SetTitle(*changes.title);
+    if (changes.picture) ShowPicture(*changes.picture);
+    if (changes.allowShow) m_bAllowShow = *changes.allowShow;
+    switch (changes.visibility) {
+    case statmon::DisplayChanges::Visibility::Show: ShowWindow(SW_RESTORE); break;
+    case statmon::DisplayChanges::Visibility::Hide: ShowWindow(SW_HIDE); break;
+    case statmon::DisplayChanges::Visibility::Keep: break;
+    }
     return 0;
 }
 
 LRESULT CStatusMonitorDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
-    m_monitor.OnDeviceChange(common::DecodeDeviceNotice(wParam, lParam));
+    const common::DeviceNotice notice = common::DecodeDeviceNotice(wParam, lParam);
+    if (m_context && notice.hasRecord) m_context->loop->PostNotice(notice);
     return 0;
 }
 
-LRESULT CStatusMonitorDlg::OnTimer(WPARAM, LPARAM) {
-    m_monitor.OnPortTimer();
-    return Default();
+LRESULT CStatusMonitorDlg::OnPowerBroadcast(WPARAM wParam, LPARAM) {
+    if ((wParam == kPbtApmResumeAutomatic || wParam == kPbtApmResumeSuspend) && m_context)
+        m_context->loop->RequestResume();
+    return TRUE;
+}
+
+LRESULT CStatusMonitorDlg::OnSessionChange(WPARAM wParam, LPARAM) {
+    if (wParam == kWtsSessionUnlock && m_context) m_context->loop->RequestResume();
+    return 0;
 }
 
 LRESULT CStatusMonitorDlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {

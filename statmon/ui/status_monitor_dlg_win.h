@@ -13,28 +13,29 @@
 #include "common/registry.h"
 #include "statmon/printer/spooler.h"
 #include "statmon/printer/usb_presence.h"
-#include "statmon/ui/monitor.h"
-#include "statmon/ui/status_window.h"
+#include "statmon/ui/display_mailbox.h"
 #include "statmon/ui/tick_worker.h"
+#include "statmon/ui/watch_loop.h"
 
-class CStatusMonitorDlg : public framework::CDialog, public statmon::IStatusWindow {
+// What the monitoring on the tick worker uses. Shared with the worker's
+// thread, so that a worker left hanging in a spooler call at Exit never
+// touches freed objects while the process ends.
+struct MonitorContext {
+    std::unique_ptr<statmon::ISpooler> spooler;
+    std::unique_ptr<common::IRegistryReader> registry;
+    std::unique_ptr<statmon::IParallelPort> parallelPort;
+    std::unique_ptr<statmon::IDeviceInterfaces> usbDevices;
+    std::unique_ptr<statmon::DisplayMailbox> mailbox;
+    std::unique_ptr<statmon::WatchLoop> loop;
+};
+
+class CStatusMonitorDlg : public framework::CDialog {
 public:
     CStatusMonitorDlg();
     ~CStatusMonitorDlg() override;
 
-    // IStatusWindow
-    void ReadControls() override { UpdateData(TRUE); }
-    void WriteControls() override { UpdateData(FALSE); }
-    std::string& Message() override { return m_strMessage; }
-    void SetTitle(const std::string& title) override;
-    void ShowPicture(statmon::Picture picture) override;
-    void Show() override;
-    void Hide() override;
-    bool AllowShow() const override { return m_bAllowShow; }
-    void SetAllowShow(bool allow) override { m_bAllowShow = allow; }
-    void Restart() override { OnRestartMonitor(0, 0); }
-    unsigned ArmPortTimer() override;
-    bool KillPortTimer(unsigned timerId) override;
+    void SetTitle(const std::string& title);
+    void ShowPicture(statmon::Picture picture);
 
 protected:
     BOOL OnInitDialog() override;
@@ -51,7 +52,8 @@ private:
     LRESULT OnOkButton(WPARAM, LPARAM);
     LRESULT OnStatusTick(WPARAM, LPARAM);
     LRESULT OnDeviceChange(WPARAM, LPARAM);
-    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnPowerBroadcast(WPARAM, LPARAM);
+    LRESULT OnSessionChange(WPARAM, LPARAM);
     LRESULT OnCtlColorStatic(WPARAM, LPARAM);
     LRESULT OnWindowPosChanging(WPARAM, LPARAM);
 
@@ -60,6 +62,7 @@ private:
     std::string m_strMessage;
     framework::CWnd m_picture;   // control 1002
     HDEVNOTIFY m_hDevNotify = nullptr;
+    bool m_bSessionNotices = false;
     framework::CWnd m_tip;       // control 1008
     framework::CWnd m_title;     // control 1004
     HICON m_hIcon = nullptr;
@@ -69,11 +72,6 @@ private:
     CSysTray m_tray;
 
     // The platform the monitoring runs on, and the monitoring itself.
-    std::unique_ptr<statmon::ISpooler> m_spooler;
-    std::unique_ptr<common::IRegistryReader> m_registry;
-    std::unique_ptr<statmon::IParallelPort> m_parallelPort;
-    std::unique_ptr<statmon::IDeviceInterfaces> m_usbDevices;
-    statmon::Monitor m_monitor;
-
+    std::shared_ptr<MonitorContext> m_context;
     statmon::TickWorker m_worker;
 };

@@ -14,6 +14,11 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the icon record is the first, 88-b
 namespace {
 
 constexpr UINT kIconId = 1;
+// The retry timer of the icon, on the hidden window, and its period.
+constexpr UINT_PTR kRetryTimerId = 1;
+constexpr UINT kRetryPeriodMs = 2000;
+// How long one message to the shell's toolbar may take.
+constexpr UINT kShellAnswerMs = 500;
 
 // The tip field of the first record layout: 64 characters, terminator
 // included. The SDK's record may have a longer field, but the shell reads
@@ -36,9 +41,11 @@ public:
         rect = {client.left, client.top, client.right, client.bottom};
         return true;
     }
-    std::intptr_t SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
-                              std::intptr_t lParam) override {
-        return ::SendMessageA(static_cast<HWND>(window), message, wParam, lParam);
+    bool SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutA(static_cast<HWND>(window), message, wParam, lParam,
+                                     SMTO_ABORTIFHUNG, kShellAnswerMs, &result) != 0;
     }
 };
 
@@ -61,6 +68,10 @@ bool CSysTray::Shell::AddIcon() {
     return ::Shell_NotifyIconA(NIM_ADD, const_cast<NOTIFYICONDATAA*>(&m_nid)) != FALSE;
 }
 
+bool CSysTray::Shell::ModifyIcon() {
+    return ::Shell_NotifyIconA(NIM_MODIFY, const_cast<NOTIFYICONDATAA*>(&m_nid)) != FALSE;
+}
+
 bool CSysTray::Shell::DeleteIcon() {
     return ::Shell_NotifyIconA(NIM_DELETE, const_cast<NOTIFYICONDATAA*>(&m_nid)) != FALSE;
 }
@@ -77,7 +88,8 @@ CSysTray::~CSysTray() {
 int CSysTray::Create(HWND statusWindow, UINT callbackMessage, const char* tip, HICON icon) {
     m_hStatusWnd = statusWindow;
     m_entries[0] = framework::OnMessage(callbackMessage, &CSysTray::OnTrayNotify);
-    m_map.count = 1;
+    m_entries[1] = framework::OnMessage(WM_TIMER, &CSysTray::OnRetryTimer);
+    m_map.count = 2;
     const UINT taskbarCreated = ::RegisterWindowMessageA(statmon::kTaskbarCreatedMessage);
     if (taskbarCreated) m_entries[m_map.count++] = framework::OnMessage(taskbarCreated, &CSysTray::OnTaskbarCreated);
 
@@ -102,11 +114,23 @@ int CSysTray::Create(HWND statusWindow, UINT callbackMessage, const char* tip, H
     m_nid.hIcon = icon;
     if (tip) ::lstrcpynA(m_nid.szTip, tip, kTipChars);  // cut to 63 and terminated
 
-    m_keeper.Show();
+    if (!m_keeper.Show()) RetryUntilAdded();
     return 0;
 }
 
-void CSysTray::Remove() { m_keeper.Hide(); }
+void CSysTray::Remove() {
+    if (m_hWnd) ::KillTimer(m_hWnd, kRetryTimerId);
+    m_keeper.Hide();
+}
+
+void CSysTray::RetryUntilAdded() {
+    if (m_hWnd) ::SetTimer(m_hWnd, kRetryTimerId, kRetryPeriodMs, nullptr);
+}
+
+LRESULT CSysTray::OnRetryTimer(WPARAM wParam, LPARAM /*lParam*/) {
+    if (wParam == kRetryTimerId && m_keeper.Retry()) ::KillTimer(m_hWnd, kRetryTimerId);
+    return 0;
+}
 
 void CSysTray::Sweep() {
     DesktopWindows desktop;
@@ -135,7 +159,7 @@ LRESULT CSysTray::OnTrayNotify(WPARAM /*wParam*/, LPARAM lParam) {
 }
 
 LRESULT CSysTray::OnTaskbarCreated(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    m_keeper.OnTaskbarCreated();
+    if (m_keeper.OnTaskbarCreated() && m_keeper.NeedsRetry()) RetryUntilAdded();
     return 0;
 }
 

@@ -20,7 +20,8 @@ public:
     // a double click. `callbackMessage` is the message the shell sends the
     // hidden window (WM_TRAY_NOTIFY); `tip` is cut to 63 characters. Returns
     // 0; whether the shell took the icon is told by IconAdded(). Until
-    // Remove, the icon is added again whenever the shell broadcasts
+    // Remove, the icon is added again every two seconds while the shell has
+    // not taken it, and whenever the shell broadcasts
     // "TaskbarCreated"; in an elevated process that message and the
     // callback message are let through to the hidden window from the
     // shell's lower integrity level.
@@ -47,6 +48,9 @@ protected:
 private:
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRetryTimer(WPARAM wParam, LPARAM lParam);
+    // Adds the icon again on a short timer until the shell has taken it.
+    void RetryUntilAdded();
     void OpenMenu();
 
     // The icon's record handed to the shell.
@@ -54,6 +58,7 @@ private:
     public:
         explicit Shell(const NOTIFYICONDATAA& nid) : m_nid(nid) {}
         bool AddIcon() override;
+        bool ModifyIcon() override;
         bool DeleteIcon() override;
 
     private:
@@ -68,6 +73,6 @@ private:
 
     // The callback message is chosen at Create and the shell's message is
     // registered there, so the map is the object's own.
-    framework::MessageMapEntry m_entries[2]{};
+    framework::MessageMapEntry m_entries[3]{};
     framework::MessageMap m_map{nullptr, m_entries, 0};
 };

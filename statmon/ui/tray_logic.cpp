@@ -42,6 +42,12 @@ bool TrayIconKeeper::OnTaskbarCreated() {
     return true;
 }
 
+bool TrayIconKeeper::Retry() {
+    if (!NeedsRetry()) return true;
+    m_bAdded = m_shell.AddIcon() || m_shell.ModifyIcon();
+    return m_bAdded;
+}
+
 std::vector<std::intptr_t> SweepPoints(const ITrayWindows::Rect& client) {
     std::vector<std::intptr_t> points;
     for (int x = 0; x < client.right; x += 5)
@@ -59,8 +65,9 @@ void SweepNotificationArea(ITrayWindows& windows) {
     if (!window) return;
     ITrayWindows::Rect client{};
     if (!windows.GetClientRect(window, client)) return;
-    for (std::intptr_t point : SweepPoints(client))
-        windows.SendMessage(window, kWmMouseMove, 0, point);
+    for (std::intptr_t point : SweepPoints(client)) {
+        if (!windows.SendMessage(window, kWmMouseMove, 0, point)) return;
+    }
 }
 
 }  // namespace statmon

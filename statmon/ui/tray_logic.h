@@ -46,6 +46,7 @@ class ITrayShell {
 public:
     virtual ~ITrayShell() = default;
     virtual bool AddIcon() = 0;     // NIM_ADD
+    virtual bool ModifyIcon() = 0;  // NIM_MODIFY
     virtual bool DeleteIcon() = 0;  // NIM_DELETE
 };
 
@@ -69,6 +70,13 @@ public:
     // added again (the new taskbar knows no icons), whatever the last add
     // answered. Returns whether an add was made.
     bool OnTaskbarCreated();
+    // While the icon belongs there but the shell has not taken it (a shell
+    // still starting at log-on), called on a short timer: adds it again.
+    // An add the shell timed out on may still have taken the icon; then
+    // the add fails and a modify finds it. True once the icon is there (or
+    // no longer wanted): the timer can stop.
+    bool Retry();
+    bool NeedsRetry() const { return m_bWanted && !m_bAdded; }
 
     bool Added() const { return m_bAdded; }
 
@@ -79,7 +87,8 @@ private:
 };
 
 // The few window operations the sweep needs, shaped like FindWindowExA,
-// GetClientRect and SendMessageA. A null handle is "no window".
+// GetClientRect and SendMessageTimeoutA with SMTO_ABORTIFHUNG (a hung
+// shell must not hang the monitor). A null handle is "no window".
 class ITrayWindows {
 public:
     using Handle = void*;
@@ -90,8 +99,9 @@ public:
     virtual ~ITrayWindows() = default;
     virtual Handle FindWindowEx(Handle parent, Handle childAfter, const char* className) = 0;
     virtual bool GetClientRect(Handle window, Rect& rect) = 0;
-    virtual std::intptr_t SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
-                                      std::intptr_t lParam) = 0;
+    // False when the window did not answer in time (or is hung).
+    virtual bool SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
+                             std::intptr_t lParam) = 0;
 };
 
 // The lParam values of the sweep for a toolbar client rectangle: x = 0, 5,
@@ -102,7 +112,8 @@ std::vector<std::intptr_t> SweepPoints(const ITrayWindows::Rect& client);
 // Finds the taskbar's notification toolbar ("Shell_TrayWnd" > "TrayNotifyWnd"
 // > "SysPager" > "ToolbarWindow32") and moves the mouse over every point of
 // its client area (WM_MOUSEMOVE, wParam 0). Does nothing when a window of
-// the chain is missing or its rectangle cannot be read.
+// the chain is missing or its rectangle cannot be read, and stops at the
+// first move the toolbar does not answer.
 void SweepNotificationArea(ITrayWindows& windows);
 
 }  // namespace statmon

@@ -44,7 +44,7 @@ TEST_F(Discovery, AStandardUsersMonitorWatchesTheQueueAndItsPort) {
     rig.Second();  // the moved queue is noticed and rediscovered
     EXPECT_EQ(rig.window.restarts, 1);
     EXPECT_EQ(rig.monitor.PortKind(), "USB");
-    EXPECT_TRUE(rig.workerRunning);
+    EXPECT_TRUE(rig.monitor.Monitoring());
     rig.Second();
     EXPECT_EQ(rig.window.title, "Communication Error");
     for (std::uint32_t access : rig.registry.accesses) EXPECT_EQ(access, 0x20019u);  // KEY_READ
@@ -63,7 +63,7 @@ TEST_F(Discovery, MissingQueueShowsTheNotInstalledDisplay) {
     EXPECT_EQ(rig.window.writes, 1);
     EXPECT_FALSE(rig.window.visible);
     EXPECT_EQ(rig.monitor.Printer(), 0u);
-    EXPECT_FALSE(rig.workerRunning);
+    EXPECT_FALSE(rig.monitor.Monitoring());
 }
 
 TEST_F(Discovery, SecondOpenClosesThePreviousHandleFirst) {
@@ -139,9 +139,23 @@ TEST_F(Discovery, UnusableInstrumentationLeavesTimerOneAsItWas) {
 TEST_F(Discovery, FailedLookupStillReportsTheQueueAndStopsTimerOne) {
     ASSERT_TRUE(rig.Init());
     rig.port.lookupResult = false;
+    rig.Move("LPT2:");
     EXPECT_TRUE(rig.monitor.OpenModelPrinter());
     EXPECT_EQ(rig.monitor.TimerId(), 0u);
     EXPECT_TRUE(rig.window.timers.empty());
+}
+
+TEST_F(Discovery, TheHardwareLookupIsAskedOncePerPort) {
+    g_wStatusPort = 0x379;  // what the lookup of LPT1: finds
+    ASSERT_TRUE(rig.Init());
+    g_wStatusPort = 0x279;  // and of LPT2:
+    rig.Move("LPT2:");
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());
+    rig.Move("LPT1:");
+    ASSERT_TRUE(rig.monitor.OpenModelPrinter());  // answered as before, without WMI
+    EXPECT_EQ(std::count(rig.port.calls.begin(), rig.port.calls.end(), "find"), 2);
+    EXPECT_EQ(g_wStatusPort, 0x379);
+    EXPECT_EQ(rig.monitor.TimerId(), 1u);
 }
 
 TEST_F(Discovery, RepeatedDiscoveryReArmsNeverTwoTimers) {
@@ -253,8 +267,9 @@ TEST_F(Discovery, PublishedValueDecidesWhetherTheQueueMoved) {
         {"unopenable key", "LPT1:", std::string("COM1:", 6), 5, 0},
         {"missing value", "LPT1:", std::nullopt, 0, 1},
         {"another port", "LPT1:", std::string("COM1:", 6), 0, 1},
-        {"only the first string counts", "LPT1:", std::string("LPT1:\0USB001\0", 13), 0, 0},
-        {"20 bytes without terminator", std::string(20, 'P'), std::string(20, 'P'), 0, 0},
+        {"a pooled queue's ports, joined", "LPT1:,USB001", std::string("LPT1:\0USB001\0\0", 14), 0, 0},
+        {"a second string is a change", "LPT1:", std::string("LPT1:\0USB001\0", 13), 0, 1},
+        {"no terminator", std::string(20, 'P'), std::string(20, 'P'), 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -274,15 +289,14 @@ TEST_F(Discovery, PublishedValueDecidesWhetherTheQueueMoved) {
     }
 }
 
-TEST_F(Discovery, PublishedNameLongerThanTheBufferRediscoversEveryTick) {
-    const std::string pooled = "LPT1:,LPT2:,LPT3:,COM1:";  // 24 bytes with zeros
-    rig.Move(pooled);
-    ASSERT_TRUE(rig.Init());
-    ASSERT_EQ(rig.monitor.PortName(), pooled);
-    rig.Seconds(3);
-    EXPECT_EQ(rig.window.restarts, 3);
-    EXPECT_EQ(rig.spooler.opens, 4);
-    EXPECT_EQ(rig.monitor.LastRule(), 0);
+TEST_F(Discovery, JoinedMultiStrings) {
+    auto join = [](const std::string& bytes) {
+        return JoinMultiString(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    };
+    EXPECT_EQ(join(std::string("LPT1:\0LPT2:\0\0", 13)), "LPT1:,LPT2:");
+    EXPECT_EQ(join(std::string("IP_192.168.100.123_1\0\0", 22)), "IP_192.168.100.123_1");
+    EXPECT_EQ(join(std::string("\0LPT1:\0", 7)), "");  // the empty string ends the list
+    EXPECT_EQ(join(""), "");
 }
 
 TEST_F(Discovery, DsSpoolerKeyNamesTheModelQueue) {

@@ -269,6 +269,7 @@ struct FakePort : IParallelPort {
     bool LookupStatusPort() override { calls.push_back("lookup"); return lookupResult; }
     int ReadPortStatus() override { calls.push_back("read"); return status; }
     void ClosePortDriver() override { calls.push_back("close"); }
+    void Reconnect() override { calls.push_back("reconnect"); }
 };
 
 struct FakeHeap : ISpoolHeap {
@@ -281,8 +282,9 @@ struct FakeHeap : ISpoolHeap {
     void WriteLine(const std::string& line) override { lines.push_back(line); }
 };
 
-// The monitor wired as the status dialog wires it: the restart command
-// re-opens the queue and (re)starts the tick worker on success.
+// The monitor wired as the tick worker runs it: the restart command opens
+// the queue again; the worker ticks every second whether or not a queue is
+// open.
 struct Rig {
     FakeWindow window;
     FakeSpooler spooler;
@@ -290,27 +292,16 @@ struct Rig {
     FakePort port;
     FakeHeap heap;
     Monitor monitor{window, spooler, registry, port};
-    bool workerRunning = false;
-    int workerStarts = 0;
 
     Rig() {
         monitor.SetSpoolHeap(heap);
-        window.onRestart = [this] {
-            window.ReadControls();
-            workerRunning = false;
-            if (!monitor.OpenModelPrinter()) return;
-            workerRunning = true;
-            ++workerStarts;
-        };
+        window.onRestart = [this] { monitor.Restart(); };
     }
 
-    // Window initialisation steps 4 and 7.
+    // The worker's first tick: port state reset, the queue opened.
     bool Init() {
         monitor.ResetPortState();
-        bool ok = monitor.OpenModelPrinter();
-        workerRunning = ok;
-        if (ok) ++workerStarts;
-        return ok;
+        return monitor.OpenModelPrinter();
     }
     // The show command.
     void ShowCommand() {
@@ -319,10 +310,10 @@ struct Rig {
         window.visible = true;
         window.Restart();
     }
-    // One second: timer 1 (when armed) then the status tick (when a worker runs).
+    // One second: timer 1 (when armed) then the status tick.
     void Second() {
         if (window.timers.count(1)) monitor.OnPortTimer();
-        if (workerRunning) monitor.OnStatusTick();
+        monitor.OnStatusTick();
     }
     void Seconds(int n) { for (int i = 0; i < n; ++i) Second(); }
     // Moves the queue: the spooler reports and publishes the new port.

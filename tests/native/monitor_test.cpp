@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "native/monitor_fakes.h"
 
@@ -48,48 +49,104 @@ TEST(Monitor, PortChangeRestartsAndSkipsEvaluation) {
     EXPECT_EQ(rig.window.restarts, 1);
 }
 
-TEST(Monitor, RestartWithTheQueueGoneStopsTicks) {
+TEST(Monitor, AQueueGoneIsLookedForQuietlyAndDrawnAgainWhenBack) {
     Rig rig;
     rig.Move("COM1:");
     ASSERT_TRUE(rig.Init());
+    rig.Second();
+    ASSERT_EQ(rig.window.title, "Ready");
     rig.spooler.installed = false;
     rig.registry.Publish("COM2:");
-    rig.Second();
-    EXPECT_FALSE(rig.workerRunning);
+    rig.Second();  // the restart finds no queue
+    EXPECT_FALSE(rig.monitor.Monitoring());
     EXPECT_EQ(rig.window.title, "No Printer Found");
     EXPECT_EQ(rig.window.control, "KLR VX 7 Ember not installed.");
     EXPECT_EQ(rig.window.picture, Picture::Error);
-    rig.Seconds(3);  // no worker: no ticks, nothing changes
-    EXPECT_EQ(rig.window.restarts, 1);
-    EXPECT_EQ(rig.window.title, "No Printer Found");
 
-    // The next show command retries.
+    // Tries again every few ticks without a word: no texts, no pop-up.
+    rig.spooler.calls.clear();
+    const int titles = rig.window.titleWrites, shows = rig.window.shows;
+    rig.Seconds(3 * kQuietRetryTicks);
+    EXPECT_EQ(std::count(rig.spooler.calls.begin(), rig.spooler.calls.end(), "open"), 3);
+    EXPECT_EQ(rig.window.titleWrites, titles);
+    EXPECT_EQ(rig.window.shows, shows);
+
+    // Added back (on another port): watched again within a few seconds and
+    // "Ready" drawn again, though it was shown before the queue went.
     rig.spooler.installed = true;
-    rig.spooler.portName = "COM2:";
-    rig.ShowCommand();
-    EXPECT_TRUE(rig.workerRunning);
-    rig.Seconds(4);
+    rig.Move("COM2:");
+    rig.Seconds(kQuietRetryTicks + 1);
+    EXPECT_TRUE(rig.monitor.Monitoring());
+    EXPECT_EQ(rig.monitor.PortName(), "COM2:");
     EXPECT_EQ(rig.window.title, "Ready");
+    EXPECT_EQ(rig.window.control, "Ready to print.");
+    EXPECT_EQ(rig.spooler.open.size(), 1u);
 }
 
-TEST(Monitor, TicksLeftQueuedByAFailedRestartChangeNothing) {
+TEST(Monitor, AQueuePendingDeletionIsGoneAndItsHandleClosed) {
     Rig rig;
     rig.Move("COM1:");
     ASSERT_TRUE(rig.Init());
     rig.Second();
-    rig.spooler.installed = false;
-    rig.ShowCommand();  // the Searching phase begins; the restart cannot open the queue
-    ASSERT_FALSE(rig.workerRunning);
-    rig.spooler.calls.clear();
-    for (int i = 0; i < 4; ++i) rig.monitor.OnStatusTick();  // posted before the worker stopped
+    rig.spooler.status = kPrinterStatusPendingDeletion;
+    rig.Second();
+    EXPECT_TRUE(rig.spooler.open.empty()) << "our handle would keep the deleted queue alive";
+    EXPECT_FALSE(rig.monitor.Monitoring());
     EXPECT_EQ(rig.window.title, "No Printer Found");
-    EXPECT_EQ(rig.window.control, "KLR VX 7 Ember not installed.");
-    EXPECT_TRUE(rig.spooler.calls.empty());
+    EXPECT_FALSE(rig.window.visible);
+}
 
-    rig.spooler.installed = true;  // the next show command searches, then shows the state
-    rig.ShowCommand();
-    rig.Seconds(4);
+TEST(Monitor, PollsFailingInARowReopenTheQueueWithABackOff) {
+    Rig rig;
+    rig.Move("COM1:");
+    ASSERT_TRUE(rig.Init());
+    rig.Second();
+    rig.spooler.level2ReadFails = true;  // the spooler no longer knows the handle
+    std::vector<int> restartTicks;
+    for (int tick = 1; tick <= 30; ++tick) {
+        int before = rig.window.restarts;
+        rig.Second();
+        if (rig.window.restarts != before) restartTicks.push_back(tick);
+    }
+    EXPECT_EQ(restartTicks, (std::vector<int>{3, 9, 21})) << "after 3, then 6, then 12 failures";
+    EXPECT_EQ(rig.spooler.open.size(), 1u) << "each restart closes the old handle";
+    EXPECT_TRUE(rig.monitor.Monitoring());
+
+    rig.spooler.level2ReadFails = false;  // answers again: the back-off starts over
+    rig.Second();
+    rig.spooler.level2ReadFails = true;
+    int before = rig.window.restarts;
+    rig.Seconds(kFailedPollsBeforeRestart);
+    EXPECT_EQ(rig.window.restarts, before + 1);
+}
+
+TEST(Monitor, ALongOrPooledPortNameIsWatchedWithoutRestarting) {
+    for (const char* port : {"IP_192.168.100.123_1", "COM1:,COM2:"}) {
+        Rig rig;
+        rig.spooler.portName = port;
+        std::vector<std::uint8_t> published(port, port + std::strlen(port) + 1);
+        for (auto& c : published) if (c == ',') c = 0;  // a pooled queue publishes its ports apart
+        published.push_back(0);
+        rig.registry.keys[DsSpoolerKey()]["portName"] = published;
+        ASSERT_TRUE(rig.Init());
+        rig.Seconds(5);
+        EXPECT_EQ(rig.window.restarts, 0) << port;
+        EXPECT_EQ(rig.window.title, "Ready") << port;
+    }
+}
+
+TEST(Monitor, APublishedNameThatNeverMatchesRestartsOnceOnly) {
+    Rig rig;
+    rig.spooler.portName = "COM1:";
+    rig.registry.Publish("COM1");  // named otherwise than the queue's record
+    ASSERT_TRUE(rig.Init());
+    rig.Seconds(6);
+    EXPECT_EQ(rig.window.restarts, 1);
     EXPECT_EQ(rig.window.title, "Ready");
+    rig.Move("USB001");  // a real move later is still followed
+    rig.Second();
+    EXPECT_EQ(rig.window.restarts, 2);
+    EXPECT_EQ(rig.monitor.PortKind(), "USB");
 }
 
 TEST(Monitor, PortTimerStoresTheDecodedStatus) {
@@ -109,7 +166,6 @@ TEST(Monitor, ShowCommandsNeverStackWorkersOrTimers) {
     for (int i = 0; i < 4; ++i) rig.ShowCommand();
     EXPECT_EQ(rig.window.timers, std::set<unsigned>{1});
     EXPECT_EQ(rig.spooler.open.size(), 1u);  // earlier handles closed
-    EXPECT_TRUE(rig.workerRunning);
 }
 
 TEST(Monitor, QueueHandleIsClosedWithTheMonitor) {

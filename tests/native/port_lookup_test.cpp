@@ -197,6 +197,7 @@ struct FakeWmi : IWmi {
     std::vector<std::string> calls;
     std::size_t next = 0;
     int released = 0;
+    bool timesOut = false;  // the next device after the list never comes
 
     HResult Step(const std::string& name) {
         calls.push_back(name);
@@ -215,6 +216,7 @@ struct FakeWmi : IWmi {
         if (next >= devices.size()) return nullptr;
         return std::make_unique<FakeObject>(devices[next++], &released);
     }
+    bool TimedOut() const override { return timesOut && next >= devices.size(); }
     void ReleaseAll() override { calls.push_back("release"); }
     void Uninitialize() override { calls.push_back("uninit"); }
 };
@@ -238,6 +240,13 @@ TEST_F(FindPortDeviceIdTest, MatchingDeviceGivesItsId) {
     EXPECT_EQ(g_strPortKey, "ACPI\\PNP0401\\1");
     EXPECT_EQ(wmi.calls, kFullRun);
     EXPECT_EQ(wmi.released, 3);
+}
+
+TEST_F(FindPortDeviceIdTest, AnEnumerationThatStopsAnsweringIsNotUsable) {
+    wmi.devices = {{{"Name", "Communications Port (COM1)"}, {"PNPDeviceID", "ACPI\\PNP0501\\1"}}};
+    wmi.timesOut = true;
+    EXPECT_EQ(FindPortDeviceId(wmi), 1);
+    EXPECT_EQ(wmi.calls, kFullRun) << "released and uninitialised all the same";
 }
 
 TEST_F(FindPortDeviceIdTest, WalkOutcomes) {

@@ -388,6 +388,7 @@ TEST_F(Rules, OnlyTheFaultBitsStopThePollBeforeTheJobs) {
     std::uint32_t mask = 0;
     for (int n = 0; n < 23; ++n) {
         const std::uint32_t bit = 1u << n;
+        if (bit == kPrinterStatusPendingDeletion) continue;  // the queue is gone
         Rig r;
         r.Move("COM1:");
         ASSERT_TRUE(r.Init());
@@ -455,15 +456,15 @@ TEST_F(Rules, JobsAreEnumeratedFromTheFirstForTheQueuesCount) {
 
 TEST_F(Rules, FailedQueueReadKeepsThePrinterStatus) {
     Start("LPT1:", PORT_STATUS_PAPER_OUT);
-    rig.spooler.status = 0x4;
+    rig.spooler.status = 0x200;  // PRINTER_STATUS_BUSY, no fault
     Jobs({0x10});
     Tick();
-    ASSERT_EQ(rig.monitor.PrinterStatus(), 0x4u);
+    ASSERT_EQ(rig.monitor.PrinterStatus(), 0x200u);
     ASSERT_EQ(State(), 3010);
     rig.spooler.status = 0x8;
     rig.spooler.level2ReadFails = true;
     Tick();
-    EXPECT_EQ(rig.monitor.PrinterStatus(), 0x4u);
+    EXPECT_EQ(rig.monitor.PrinterStatus(), 0x200u);
     EXPECT_EQ(rig.monitor.JobStatus(), -1);
     EXPECT_EQ(State(), 3000);  // decided from the port alone
 }

@@ -17,7 +17,7 @@ struct TickLog {
     std::atomic<int> inside{0};
     std::atomic<bool> overlapped{false};
 
-    TickWorker::Post Counter(std::atomic<int>* generation = nullptr) {
+    TickWorker::Tick Counter(std::atomic<int>* generation = nullptr) {
         return [this, generation] {
             if (inside.fetch_add(1) != 0) overlapped = true;
             ++ticks;
@@ -96,4 +96,36 @@ TEST(TickWorker, StopWithoutStartAndDestructionAreHarmless) {
     int after = log.ticks;
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(after, log.ticks);
+}
+
+TEST(TickWorker, WakeRunsTheNextTickAtOnce) {
+    TickLog log;
+    TickWorker worker(10s);
+    ASSERT_TRUE(worker.Start(log.Counter()));
+    ASSERT_TRUE(WaitFor([&] { return log.ticks == 1; }));
+    worker.Wake();
+    EXPECT_TRUE(WaitFor([&] { return log.ticks == 2; }, 1s));
+    worker.Stop();
+}
+
+TEST(TickWorker, AStopGivesUpOnATickThatHangsAndLeavesItsStateAlive) {
+    std::atomic<bool> release{false};
+    auto alive = std::make_shared<int>(7);
+    std::atomic<int> seen{0};
+    TickWorker worker(5ms);
+    ASSERT_TRUE(worker.Start([&release, &seen, alive] {
+        while (!release) std::this_thread::sleep_for(1ms);  // a spooler call that hangs
+        seen = *alive;
+    }));
+    std::this_thread::sleep_for(20ms);
+    auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(worker.Stop(100ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+    EXPECT_FALSE(worker.Running());
+    std::weak_ptr<int> watch = alive;
+    alive.reset();
+    EXPECT_FALSE(watch.expired()) << "the hanging thread still holds what it uses";
+    release = true;  // the call comes back: the thread ends on its own
+    EXPECT_TRUE(WaitFor([&] { return watch.expired(); }));
+    EXPECT_EQ(seen, 7);
 }

@@ -72,13 +72,13 @@ public:
         rect = m_client;
         return m_rectReadable;
     }
-    std::intptr_t SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
-                              std::intptr_t lParam) override {
+    bool SendMessage(Handle window, unsigned message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override {
         EXPECT_EQ(window, kToolbar);
         EXPECT_EQ(message, 0x200u);
         EXPECT_EQ(wParam, 0u);
         sent.push_back(lParam);
-        return 0;
+        return sent.size() < answered;
     }
 
     static inline char storage[4];
@@ -89,6 +89,7 @@ public:
 
     Rect m_client{0, 0, 23, 11};
     bool m_rectReadable = true;
+    std::size_t answered = SIZE_MAX;  // moves the toolbar answers before it hangs
     std::vector<std::intptr_t> sent;
 
 private:
@@ -130,6 +131,13 @@ TEST(TraySweep, AMissingWindowOfTheChainSendsNothing) {
     }
 }
 
+TEST(TraySweep, AHungToolbarEndsTheSweepAtTheFirstUnansweredMove) {
+    FakeDesktop desktop;
+    desktop.answered = 2;
+    statmon::SweepNotificationArea(desktop);
+    EXPECT_EQ(desktop.sent.size(), 2u);
+}
+
 TEST(TraySweep, UnreadableRectangleSendsNothing) {
     FakeDesktop desktop;
     desktop.m_rectReadable = false;
@@ -146,11 +154,16 @@ public:
         calls.push_back("add");
         return addSucceeds;
     }
+    bool ModifyIcon() override {
+        calls.push_back("modify");
+        return modifySucceeds;
+    }
     bool DeleteIcon() override {
         calls.push_back("delete");
         return true;
     }
     bool addSucceeds = true;
+    bool modifySucceeds = false;
     std::vector<std::string> calls;
 };
 
@@ -178,4 +191,21 @@ TEST(TrayIconKeeper, AnIconTheShellRefusedAtStartComesWithTheTaskbar) {
     EXPECT_TRUE(keeper.OnTaskbarCreated());
     EXPECT_TRUE(keeper.Added());
     EXPECT_EQ(shell.calls, (std::vector<std::string>{"add", "add"}));
+}
+
+TEST(TrayIconKeeper, ASlowShellIsAskedAgainUntilItHasTheIcon) {
+    FakeShell shell;
+    shell.addSucceeds = false;  // the shell is slow at log-on
+    statmon::TrayIconKeeper keeper(shell);
+    EXPECT_FALSE(keeper.Show());
+    EXPECT_TRUE(keeper.NeedsRetry());
+    EXPECT_FALSE(keeper.Retry());  // still not there: the timer goes on
+    shell.modifySucceeds = true;   // an add that timed out took it after all
+    EXPECT_TRUE(keeper.Retry());
+    EXPECT_TRUE(keeper.Added());
+    EXPECT_FALSE(keeper.NeedsRetry());
+    EXPECT_TRUE(keeper.Retry());  // nothing more to do
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"add", "add", "modify", "add", "modify"}));
+    keeper.Hide();
+    EXPECT_FALSE(keeper.NeedsRetry()) << "after Exit the icon is not wanted";
 }

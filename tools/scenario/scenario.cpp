@@ -144,7 +144,7 @@ private:
     void Second() {
         ++m_second;
         int restarts = m_rig.window.restarts;
-        bool ticked = m_rig.workerRunning;
+        bool ticked = m_rig.monitor.Monitoring();
         m_rig.Second();
         std::string rule = !ticked                               ? "-"
                            : m_rig.window.restarts != restarts ? "restart"
@@ -154,7 +154,7 @@ private:
               << " title=\"" << Escape(w.title) << "\" message=\"" << Escape(w.control)
               << "\" picture=" << monfakes::PictureName(w.picture) << " visible=" << w.visible
               << " allow=" << w.allowShow << " timer=" << m_rig.monitor.TimerId()
-              << " worker=" << m_rig.workerRunning << "\n";
+              << " watching=" << m_rig.monitor.Monitoring() << "\n";
     }
 
     std::ostream& m_out;
