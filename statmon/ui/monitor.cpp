@@ -20,9 +20,21 @@ Monitor::~Monitor() {
 }
 
 bool Monitor::OpenModelPrinter() {
+    const bool wasMonitoring = m_bMonitoring;
     m_bMonitoring = m_discovery.OpenModelPrinter();
     m_nRetryTicks = 0;
+    ReportWatching(wasMonitoring);
     return m_bMonitoring;
+}
+
+void Monitor::ReportWatching(bool wasMonitoring) {
+    if (m_bMonitoring && !wasMonitoring) ReportShown(ShownKind::Watching);
+    if (!m_bMonitoring) ReportShown(ShownKind::NotInstalled);
+}
+
+void Monitor::ReportShown(ShownKind kind) {
+    const std::string port = kind == ShownKind::NotInstalled ? std::string() : m_port.m_strPortName;
+    m_events.OnShown(kind, catalogue::Target().DisplayName, port, m_window.Message(), m_nTick);
 }
 
 bool Monitor::Restart() {
@@ -35,6 +47,12 @@ bool Monitor::Restart() {
 }
 
 void Monitor::OnStatusTick() {
+    ++m_nTick;
+    Evaluate();
+    m_events.OnTick(m_nTick);
+}
+
+void Monitor::Evaluate() {
     m_nLastRule = 0;
     if (!m_bMonitoring) {
         // Setup not run yet, the spooler still starting at log-on, the
@@ -46,6 +64,7 @@ void Monitor::OnStatusTick() {
         m_nFailedPolls = 0;
         m_nPollBackoff = 0;
         m_machine.Redraw();  // the not-installed texts give way to the state
+        ReportWatching(false);
         return;
     }
     if (m_discovery.PortChanged()) {
@@ -61,6 +80,7 @@ void Monitor::OnStatusTick() {
         m_nRetryTicks = 0;
         m_nPrinterStatus = 0;
         m_discovery.ShowNotInstalled();
+        ReportWatching(true);
         return;
     }
     if (polled) {
@@ -84,6 +104,7 @@ void Monitor::OnStatusTick() {
     m_nLastRule = m_machine.Evaluate(in);
 
     m_window.WriteControls();
+    ReportShown(KindOfState(m_machine.Vars().nShownState));
 }
 
 void Monitor::FindUsbPrinter(IDeviceInterfaces& devices) {

@@ -13,6 +13,7 @@
 #include "statmon/printer/spooler.h"
 #include "statmon/printer/usb_presence.h"
 #include "statmon/ui/state_machine.h"
+#include "statmon/ui/status_events.h"
 #include "statmon/ui/status_window.h"
 
 namespace statmon {
@@ -90,6 +91,9 @@ public:
     int LastRule() const { return m_nLastRule; }
     bool Monitoring() const { return m_bMonitoring; }
 
+    // Where the changes of the shown state are reported (none: nowhere).
+    void SetEventLog(IEventLog* log) { m_events = StatusEvents(log); }
+
     // Where record buffers and diagnostic lines go (the process heap and
     // standard output unless replaced).
     void SetSpoolHeap(ISpoolHeap& heap) { m_pHeap = &heap; }
@@ -108,6 +112,13 @@ private:
     int m_nFailedPolls = 0;      // queue polls failed in a row
     int m_nPollBackoff = 0;      // failed polls that run the next restart
     IDeviceInterfaces* m_pDevices = nullptr;
+
+    // The event log's view of what is shown, and the ticks it counts in.
+    void ReportWatching(bool wasMonitoring);
+    void ReportShown(ShownKind kind);
+    void Evaluate();
+    StatusEvents m_events{nullptr};
+    long m_nTick = 0;
 
     ISpoolHeap* m_pHeap;
     PrinterDiscovery m_discovery;

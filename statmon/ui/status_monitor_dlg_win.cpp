@@ -4,6 +4,7 @@
 
 #include "catalogue/model_catalogue.h"
 #include "common/device_notice_win.h"
+#include "statmon/ui/event_log_win.h"
 #include "statmon/ui/commands.h"
 #include "statmon/ui/pictures_win.h"
 #include "statmon/ui/resource.h"
@@ -87,11 +88,13 @@ BOOL CStatusMonitorDlg::OnInitDialog() {
     context->registry = common::CreateRegistry();
     context->parallelPort = statmon::CreateParallelPort();
     context->usbDevices = statmon::CreateDeviceInterfaces();
+    context->eventLog = statmon::CreateEventLog();
     context->mailbox = std::make_unique<statmon::DisplayMailbox>(
         [window] { ::PostMessageA(window, statmon::WM_STATUS_TICK, 0, 0); });
     context->loop = std::make_unique<statmon::WatchLoop>(*context->mailbox, *context->spooler,
                                                          *context->registry, *context->parallelPort,
                                                          *context->usbDevices);
+    context->loop->GetMonitor().SetEventLog(context->eventLog.get());
     m_context = context;
     StartTickWorker();
 

@@ -14,6 +14,7 @@
 #include "statmon/printer/spooler.h"
 #include "statmon/printer/usb_presence.h"
 #include "statmon/ui/display_mailbox.h"
+#include "statmon/ui/status_events.h"
 #include "statmon/ui/tick_worker.h"
 #include "statmon/ui/watch_loop.h"
 
@@ -25,6 +26,7 @@ struct MonitorContext {
     std::unique_ptr<common::IRegistryReader> registry;
     std::unique_ptr<statmon::IParallelPort> parallelPort;
     std::unique_ptr<statmon::IDeviceInterfaces> usbDevices;
+    std::unique_ptr<statmon::IEventLog> eventLog;
     std::unique_ptr<statmon::DisplayMailbox> mailbox;
     std::unique_ptr<statmon::WatchLoop> loop;
 };
