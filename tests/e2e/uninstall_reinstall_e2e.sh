@@ -42,9 +42,10 @@ uninstall() {
     wintest answer "$CAPTION" "*" 1 90000 | cut -d'|' -f2-
     wait_exit "$pid" 30 || fail "the uninstaller did not end"
 }
+# pending: the pending file operations, empty when there are none.
 pending() {
     "$WINE_RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
-        2>/dev/null | tr -d '\r'
+        >"$out" 2>/dev/null && tr -d '\r' <"$out"
 }
 leave_machine_clean() {
     find "$drive_c/windows/inf" -maxdepth 1 -iname "KLRN$CODE.*" -delete 2>/dev/null
