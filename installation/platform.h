@@ -20,6 +20,7 @@ constexpr std::uint32_t kErrorSuccess = 0;
 constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorPathNotFound = 3;
 constexpr std::uint32_t kErrorFileExists = 80;
+constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 constexpr std::uint32_t kErrorAlreadyExists = 183;
 constexpr std::uint32_t kErrorTimeout = 1460;
@@ -252,6 +253,19 @@ public:
     // when Windows next starts (for a file in use, such as the running
     // program's own).
     virtual bool RemoveFileAtRestart(const char* path) = 0;
+    // MoveFileExA(from, to, 0): a new name on the same volume; fails with
+    // ERROR_ALREADY_EXISTS when `to` exists. A running program's own file
+    // can be renamed, though not deleted.
+    virtual bool RenameFile(const char* from, const char* to) = 0;
+    // GetModuleFileNameA(NULL): the running program's file; empty when it
+    // cannot be told.
+    virtual std::string ProgramPath() = 0;
+    // A number that differs from run to run (tick count and process id).
+    virtual std::uint32_t UniqueNumber() = 0;
+    // The "CompanyName" of the file's version resource (System32's
+    // version.dll; the language the resource names first, else US English);
+    // empty when the file has none.
+    virtual std::string FileCompany(const char* path) = 0;
     // RemoveDirectoryA: only an empty folder goes.
     virtual bool RemoveFolder(const char* path) = 0;
     // FindFirstFileA and FindNextFileA: the names (without folder) of the

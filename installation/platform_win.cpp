@@ -39,6 +39,9 @@ static_assert(kErrorTimeout == ERROR_TIMEOUT && kErrorInvalidPrinterName == ERRO
                   kErrorFileNotFound == ERROR_FILE_NOT_FOUND && kErrorPathNotFound == ERROR_PATH_NOT_FOUND,
               "error codes");
 static_assert(kDpdDeleteUnusedFiles == DPD_DELETE_UNUSED_FILES, "driver deletion flags");
+static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorAlreadyExists == ERROR_ALREADY_EXISTS &&
+                  kErrorFileExists == ERROR_FILE_EXISTS,
+              "error codes");
 
 LPSTR Str(const char* text) { return const_cast<LPSTR>(text); }
 
@@ -331,6 +334,29 @@ private:
     HANDLE m_process;
 };
 
+// System32's version.dll, which is no KnownDLL and so is not imported,
+// loaded at the first call; null when it cannot be had.
+struct VersionFunctions {
+    decltype(&::GetFileVersionInfoSizeA) GetFileVersionInfoSizeA;
+    decltype(&::GetFileVersionInfoA) GetFileVersionInfoA;
+    decltype(&::VerQueryValueA) VerQueryValueA;
+};
+const VersionFunctions* SystemVersionDll() {
+    static const VersionFunctions* const loaded = []() -> const VersionFunctions* {
+        static const char* const names[] = {"GetFileVersionInfoSizeA", "GetFileVersionInfoA", "VerQueryValueA"};
+        FARPROC found[3] = {};
+        if (!common::LoadSystemFunctions("version.dll", names, 3, found)) return nullptr;
+        static VersionFunctions functions;
+        functions.GetFileVersionInfoSizeA =
+            reinterpret_cast<decltype(functions.GetFileVersionInfoSizeA)>(reinterpret_cast<void*>(found[0]));
+        functions.GetFileVersionInfoA =
+            reinterpret_cast<decltype(functions.GetFileVersionInfoA)>(reinterpret_cast<void*>(found[1]));
+        functions.VerQueryValueA = reinterpret_cast<decltype(functions.VerQueryValueA)>(reinterpret_cast<void*>(found[2]));
+        return &functions;
+    }();
+    return loaded;
+}
+
 class Win32Kernel : public IKernel {
 public:
     std::uint32_t GetLastError() override { return ::GetLastError(); }
@@ -351,6 +377,49 @@ public:
     bool RemoveFile(const char* path) override { return ::DeleteFileA(path) != FALSE; }
     bool RemoveFileAtRestart(const char* path) override {
         return ::MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    }
+    bool RenameFile(const char* from, const char* to) override { return ::MoveFileExA(from, to, 0) != FALSE; }
+    std::string ProgramPath() override {
+        char path[MAX_PATH] = {};
+        const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+    }
+    std::uint32_t UniqueNumber() override { return ::GetTickCount() ^ (::GetCurrentProcessId() << 16); }
+    std::string FileCompany(const char* path) override {
+        const VersionFunctions* version = SystemVersionDll();
+        if (!version) return std::string();
+        DWORD ignored = 0;
+        const DWORD size = version->GetFileVersionInfoSizeA(path, &ignored);
+        if (size == 0) return std::string();
+        std::vector<BYTE> data(size);
+        if (!version->GetFileVersionInfoA(path, 0, size, data.data())) return std::string();
+        std::vector<std::string> blocks;
+        struct Translation {
+            WORD language, codePage;
+        };
+        void* found = nullptr;
+        UINT length = 0;
+        if (version->VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &found, &length) && found &&
+            length >= sizeof(Translation)) {
+            const auto* first = static_cast<const Translation*>(found);
+            char block[16];
+            std::snprintf(block, sizeof(block), "%04x%04x", first->language, first->codePage);
+            blocks.push_back(block);
+        }
+        blocks.push_back("040904b0");
+        blocks.push_back("040904e4");
+        for (const std::string& block : blocks) {
+            const std::string query = "\\StringFileInfo\\" + block + "\\CompanyName";
+            found = nullptr;
+            length = 0;
+            if (version->VerQueryValueA(data.data(), query.c_str(), &found, &length) && found && length > 0) {
+                const char* text = static_cast<const char*>(found);
+                std::size_t end = 0;
+                while (end < length && text[end] != '\0') ++end;
+                return std::string(text, end);
+            }
+        }
+        return std::string();
     }
     bool RemoveFolder(const char* path) override { return ::RemoveDirectoryA(path) != FALSE; }
     std::vector<std::string> FindFiles(const char* pattern) override {

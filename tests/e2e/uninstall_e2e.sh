@@ -5,9 +5,9 @@
 # the entry names the uninstaller copied last; No changes nothing; a second
 # uninstaller is refused while one runs; Yes ends both monitors and takes
 # away both models' queues, drivers, start entries, shortcuts, monitors and
-# staged driver files, the maker's plug-in and the entry, and schedules the
-# running uninstaller for removal at restart, while another driver's queue
-# and the shared files stay. A run after that finds nothing.
+# staged driver files, the maker's plug-in and the entry, and moves the
+# running uninstaller aside to a name that goes at restart, while another
+# driver's queue and the shared files stay. A run after that finds nothing.
 #
 # Wine's spooler refuses the driver deletion flag Windows takes: the
 # uninstaller runs against the tests' spooler stand-in (tests/standin), put
@@ -53,12 +53,12 @@ leave_machine_clean
 # lacks; a medium whose monitor is the real one.
 mkdir -p "$start_menu"
 # Each medium carries its model's INF, GPD and catalog file and the maker's
-# plug-in (stand-ins: the test driver's module as the plug-in, an empty
-# catalog); the second model's INF differs from the first one's by a
+# plug-in (stand-ins: the uninstaller, a file whose version resource names
+# the maker, as the plug-in; an empty catalog); the second model's INF differs from the first one's by a
 # comment, so that the driver store keeps both.
 rm -rf "$medium" "$medium3" && cp -r "$KLRN_BINARY_DIR/test-medium" "$medium"
 cp "$STATMON_EXE" "$medium/STM/$CODE.exe" && cp "$UNINSTALL_EXE" "$medium/Uninstall.exe"
-cp "$medium/unidrvui.dll" "$medium/KLRN9pin.dll" && : >"$medium/KLRN$CODE.CAT"
+cp "$UNINSTALL_EXE" "$medium/KLRN9pin.dll" && : >"$medium/KLRN$CODE.CAT"
 cp -r "$medium" "$medium3" && rm "$medium3"/KLRN$CODE.* "$medium3"/$CODE.GPD "$medium3"/STM/*
 { cat "$medium/KLRN$CODE.INF"; echo "; $MODEL3"; } >"$medium3/KLRN$CODE3.INF"
 cp "$medium/$CODE.GPD" "$medium3/$CODE3.GPD" && : >"$medium3/KLRN$CODE3.CAT"
@@ -132,15 +132,20 @@ done
 for file in unidrvui.dll Setup.exe; do
     [ -e "$drivers/$file" ] && pass "shared $file kept" || fail "shared $file removed"
 done
-"$WINE_RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
-    2>/dev/null | tr -d '\r' | grep -qiF "$spool_env\\Uninstall.exe" &&
-    pass "the running uninstaller goes at restart" || fail "the uninstaller is not scheduled for removal"
+[ ! -e "$drivers/Uninstall.exe" ] && pass "the running uninstaller has left its place" || fail "Uninstall.exe left in place"
+pending=$("$WINE_RUN" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+    2>/dev/null | tr -d '\r')
+grep -qiF "$spool_env\\~Uninstall-" <<<"$pending" && ls "$drivers"/~Uninstall-*.tmp >/dev/null 2>&1 &&
+    pass "the running uninstaller goes at restart" || fail "the uninstaller is not scheduled for removal: $pending"
+grep -qiF "$spool_env\\Uninstall.exe" <<<"$pending" && fail "the entry's path is scheduled for removal" ||
+    pass "the entry's path is not scheduled for removal"
 
+uninstaller=$UNINSTALL_ROW3_EXE
 start_uninstaller again
 answer "Do you want" 6 30 >/dev/null || fail "question not asked again"
 report=$(answer "*" 1 60)
-# The entry's uninstaller (the second model's) is still there until Windows restarts.
-check "a second run finds nothing" "No printer software of the $MODEL3 was found on this computer." "${report%%$'\n'*}"
+check "a second run finds nothing" "No printer software of the $MODEL3 was found on this computer. Nothing was removed." \
+    "${report%%$'\n'*}"
 wait_exit "$again" 20
 
 leave_machine_clean

@@ -143,14 +143,15 @@ public:
 
     std::map<std::string, std::string> printerDrivers;  // queue in `printers` -> its driver
     bool listFails = false;
+    std::uint32_t listError = 5;
     bool ListPrinters(std::vector<PrinterEntry>* list) override {
-        if (listFails) return Fail(5);
+        if (listFails) return Fail(listError);
         list->clear();
         for (const std::string& name : printers) list->push_back({name, printerDrivers[name]});
         return true;
     }
     bool ListDrivers(std::vector<std::string>* list) override {
-        if (listFails) return Fail(5);
+        if (listFails) return Fail(listError);
         list->assign(drivers.begin(), drivers.end());
         return true;
     }
@@ -433,15 +434,43 @@ public:
     // path and a backslash).
     std::set<std::string> files, folders;
     bool FileExists(const char* path) override { return files.count(Text(path)) != 0; }
+    // The running program's file: it cannot be deleted, only renamed.
+    std::string programPath;
     bool RemoveFile(const char* path) override {
         if (Refused("file " + Text(path))) return false;
+        if (Text(path) == programPath && files.count(programPath)) return Fail(kErrorAccessDenied);
         return files.erase(Text(path)) ? true : Fail(kErrorFileNotFound);
+    }
+    bool RenameFile(const char* from, const char* to) override {
+        if (Refused("rename " + Text(from) + " to " + Text(to))) return false;
+        if (!files.count(Text(from))) return Fail(kErrorFileNotFound);
+        if (files.count(Text(to))) return Fail(kErrorAlreadyExists);
+        files.erase(Text(from));
+        files.insert(Text(to));
+        if (programPath == Text(from)) programPath = Text(to);
+        return true;
+    }
+    std::string ProgramPath() override { return programPath; }
+    std::uint32_t uniqueNumber = 0x1A2B;
+    std::uint32_t UniqueNumber() override { return uniqueNumber; }
+    std::map<std::string, std::string> companies;  // file -> its version resource's CompanyName
+    std::string FileCompany(const char* path) override {
+        auto it = companies.find(Text(path));
+        return it == companies.end() ? std::string() : it->second;
     }
     std::set<std::string> filesAtRestart;
     bool RemoveFileAtRestart(const char* path) override {
         if (Refused("at restart " + Text(path))) return false;
         filesAtRestart.insert(Text(path));
         return true;
+    }
+    // Windows starts again: every program has ended and the files
+    // scheduled for deletion go.
+    void Restart() {
+        for (const std::string& file : filesAtRestart) files.erase(file);
+        filesAtRestart.clear();
+        runningMonitors.clear();
+        programPath.clear();
     }
     bool RemoveFolder(const char* path) override {
         if (Refused("folder " + Text(path))) return false;

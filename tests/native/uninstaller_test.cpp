@@ -1,7 +1,8 @@
 // The uninstaller against a recording system holding a whole installation of
 // the model beside another driver's printer: the order of the removals, what
-// stays for another model, a second run, and failures that are reported
-// while the rest is still removed. (The question, No and the refusal beside
+// stays for another model, a reinstall before the restart, files of another
+// maker, and failures that are reported while the rest is still removed and
+// keep the entry. (The question, No and the refusal beside
 // another uninstaller are covered end to end: tests/e2e/uninstall_e2e.sh.)
 #include "uninstall/remove/uninstaller.h"
 
@@ -30,6 +31,11 @@ const std::string kFlint = "KLR VX 5 Flint";
 // What the file copy staged for the model and what the models share.
 const std::vector<std::string> kStaged = {kDir + "\\KLRNVX7EMBER.INF", kDir + "\\VX7EMBER.GPD", kDir + "\\KLRNVX7EMBER.CAT"};
 const std::string kPlugIn = kDir + "\\KLRN9pin.dll", kUninstaller = kDir + "\\Uninstall.exe";
+// Where the running uninstaller and a monitor that does not end are moved to
+// (the fake's unique number is 0x1A2B).
+const std::string kUninstallerAside = kDir + "\\~Uninstall-00001A2B.tmp", kMonitorAside = kDir + "\\~VX7EMBER-00001A2B.tmp";
+const std::string kEntryKept = "\n- the entry \"Kelrona Printer Software\" in Programs and Features, so that you can run "
+                               "Uninstall again from there";
 
 // Every removal of a whole installation, in its order.
 const std::vector<std::string> kAllRemovals = {
@@ -58,7 +64,8 @@ void Install(FakeSystem& sys) {
     sys.files = {kShortcut, kMonitor, kDir + "\\unidrv.dll", kPlugIn, kUninstaller, kDir + "\\OTHER.GPD",
                  "E:\\WINDOWS\\inf\\oem7.inf", "E:\\WINDOWS\\inf\\oem3.inf", "E:\\WINDOWS\\inf\\ntprint.inf"};
     sys.files.insert(kStaged.begin(), kStaged.end());
-    sys.refusals["file " + kUninstaller] = 5;  // the running program
+    sys.programPath = kUninstaller;  // run from the entry
+    sys.companies[kUninstaller] = sys.companies[kPlugIn] = "Kelrona Limited";
     sys.infOriginalNames = {{"E:\\WINDOWS\\inf\\oem7.inf", "klrnvx7ember.inf"},
                             {"E:\\WINDOWS\\inf\\oem3.inf", "OTHERPRN.INF"}};
 }
@@ -76,7 +83,7 @@ void InstallFlint(FakeSystem& sys) {
     sys.files.insert(kStartMenu + "\\StatusMonitorVX5FLINT.LNK");
 }
 
-std::string Uninstall(FakeSystem& sys, std::string* question = nullptr) {
+std::string Uninstall(FakeSystem& sys, std::string* question = nullptr, Result* result = nullptr) {
     const installation::InstallerPlatform platform = sys.Platform();
     CUninstallerCore uninstaller(platform);
     sys.messages.clear();
@@ -87,7 +94,8 @@ std::string Uninstall(FakeSystem& sys, std::string* question = nullptr) {
         *question = sys.messages.back().text;
         sys.messages.clear();
     }
-    uninstaller.Remove();
+    const Result removal = uninstaller.Remove();
+    if (result) *result = removal;
     uninstaller.ReportResult();
     EXPECT_EQ(sys.messages.size(), 1u);
     EXPECT_EQ(sys.messages.back().caption, "KLRN Printer Driver - Setup");
@@ -107,14 +115,14 @@ TEST(Uninstaller, RemovesEverythingInOrderAndNothingShared) {
     EXPECT_EQ(sys.removals.size(), kAllRemovals.size() + 14 * 3 + 4);
     EXPECT_EQ(sys.removals[kAllRemovals.size()], "file " + kDir + "\\KLRNPT80CL.INF");
     EXPECT_EQ(std::vector<std::string>(sys.removals.end() - 4, sys.removals.end()),
-              (std::vector<std::string>{"file " + kPlugIn, "file " + kUninstaller, "at restart " + kUninstaller,
-                                        "key " + kUninstallKey}));
+              (std::vector<std::string>{"file " + kPlugIn, "rename " + kUninstaller + " to " + kUninstallerAside,
+                                        "at restart " + kUninstallerAside, "key " + kUninstallKey}));
     EXPECT_EQ(sys.driverDeleteFlags, std::vector<std::uint32_t>{1}) << "DPD_DELETE_UNUSED_FILES";
     EXPECT_EQ(sys.infUninstallFlags, std::vector<std::uint32_t>{0}) << "never forced";
     EXPECT_EQ(sys.printers, std::set<std::string>{"Kitchen"});
-    EXPECT_EQ(sys.files, (std::set<std::string>{kDir + "\\unidrv.dll", kDir + "\\OTHER.GPD", kUninstaller,
+    EXPECT_EQ(sys.files, (std::set<std::string>{kDir + "\\unidrv.dll", kDir + "\\OTHER.GPD", kUninstallerAside,
                                                 "E:\\WINDOWS\\inf\\oem3.inf", "E:\\WINDOWS\\inf\\ntprint.inf"}));
-    EXPECT_EQ(sys.filesAtRestart, std::set<std::string>{kUninstaller});
+    EXPECT_EQ(sys.filesAtRestart, std::set<std::string>{kUninstallerAside});
     EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 0u);
     EXPECT_EQ(sys.messages[0].type, 0x40u);
     EXPECT_EQ(report.rfind("The printer software of the KLR VX 7 Ember has been removed.\n\nRemoved:\n- ", 0), 0u) << report;
@@ -166,12 +174,8 @@ TEST(Uninstaller, SecondRunFindsNothingAndTakesALeftEntry) {
     Install(sys);
     Uninstall(sys);
     sys.keys[{RegRoot::LocalMachine, kUninstallKey}]["DisplayName"] = {1, "Kelrona Printer Software", 0};
-    const std::string atRestart = "\n\nRemoved when Windows restarts:\n- the uninstaller " + kUninstaller;
     EXPECT_EQ(Uninstall(sys), "The printer software of the KLR VX 7 Ember has been removed.\n\nRemoved:"
-                              "\n- the entry \"Kelrona Printer Software\" in Programs and Features" + atRestart);
-    EXPECT_EQ(Uninstall(sys), "No printer software of the KLR VX 7 Ember was found on this computer." + atRestart);
-    sys.files.erase(kUninstaller);  // Windows restarted
-    sys.refusals.clear();
+                              "\n- the entry \"Kelrona Printer Software\" in Programs and Features");
     EXPECT_EQ(Uninstall(sys), "No printer software of the KLR VX 7 Ember was found on this computer. Nothing was removed.");
     EXPECT_EQ(sys.messages[0].type, 0x40u);
 }
@@ -187,9 +191,12 @@ TEST(Uninstaller, AModelThatIsLeftKeepsItsStagedFilesAndTheEntry) {
         EXPECT_EQ(sys.files.count(kDir + file), 1u) << file;
     EXPECT_TRUE(sys.filesAtRestart.empty());
     EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 1u);
+    const std::string needed = ", needed until the rest is removed\n- the ";
     EXPECT_NE(report.find("\n\nNot removed:\nKLR VX 5 Flint:\n- the printer driver \"KLR VX 5 Flint\" (still in use, error 3001)"
-                          "\n\nKept:\nKelrona Printer Software:\n- the entry \"Kelrona Printer Software\" in Programs and "
-                          "Features, so that you can run Uninstall again from there"
+                          "\n\nKept:\nKLR VX 5 Flint:\n- the driver file " + kDir + "\\KLRNVX5FLINT.INF" + needed +
+                          "driver file " + kDir + "\\VX5FLINT.GPD" + needed + "driver file " + kDir + "\\KLRNVX5FLINT.CAT" +
+                          needed.substr(0, needed.size() - 7) + "\nKelrona Printer Software:\n- the driver file " + kPlugIn +
+                          needed + "uninstaller " + kUninstaller + needed.substr(0, needed.size() - 7) + kEntryKept +
                           "\n\nClose any program that may use these parts, then run Uninstall again from Programs and Features."),
               std::string::npos) << report;
 }
@@ -207,9 +214,10 @@ TEST(Uninstaller, EachFailureIsReportedAndTheRestDone) {
     const Failure failures[] = {
         {refuse("open 4242", 5), "the running Status Monitor (access denied, error 5)", {"command 104", "wait 15000"}},
         {refuse("command 104", 1400), "the running Status Monitor (error 1400)", {"wait 15000"}},
-        {[](FakeSystem& s) { s.monitorEndsOnExit = false; }, "the running Status Monitor (it did not close in time, error 1460)", {}},
         {[](FakeSystem& s) { s.listFails = true; },
-         "the printers that use the printer driver \"KLR VX 7 Ember\" (access denied, error 5)",
+         "the printers that use the printer driver \"KLR VX 7 Ember\" (access denied, error 5)\n- the printer driver "
+         "\"KLR VX 7 Ember\" (still in use, error 3001)\n- the printer drivers and printers, which the print spooler could "
+         "not list (access denied, error 5)",
          {"queue KLR VX 7 Ember", "queue KLR VX 7 Ember (Copy 1)"}},
         {refuse("queue KLR VX 7 Ember (Copy 1)", 5), "the printer \"KLR VX 7 Ember (Copy 1)\" (access denied, error 5)", {}},
         {refuse("driver KLR VX 7 Ember", 3001), "the printer driver \"KLR VX 7 Ember\" (still in use, error 3001)", {}},
@@ -236,19 +244,120 @@ TEST(Uninstaller, EachFailureIsReportedAndTheRestDone) {
                                  (!staged && !entryFailed && std::count(kStaged.begin(), kStaged.end(), removal.substr(5)) != 0);
             EXPECT_EQ(std::count(sys.removals.begin(), sys.removals.end(), removal), skipped ? 0 : 1) << removal;
         }
-        // The entry, the plug-in and the uninstaller stay for the next run.
+        // The entry, the plug-in and the uninstaller stay for the next run
+        // (after a failed entry the uninstaller is back in its place).
         EXPECT_EQ(std::count(sys.removals.begin(), sys.removals.end(), "key " + kUninstallKey), entryFailed ? 1 : 0);
         EXPECT_EQ(sys.files.count(kPlugIn), entryFailed ? 0u : 1u);
-        EXPECT_EQ(sys.filesAtRestart.size(), entryFailed ? 1u : 0u);
+        EXPECT_EQ(sys.files.count(kUninstaller), 1u);
         EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 1u);
+        if (!sys.directoryFails) {
+            EXPECT_NE(report.find("\n- the uninstaller " + kUninstaller + ", needed until the rest is removed"), std::string::npos);
+        }
         EXPECT_EQ(report.rfind("Some parts of the printer software of the KLR VX 7 Ember could not be removed.\n\nRemoved:\n- ", 0), 0u)
             << report;
         EXPECT_NE(report.find("\n\nNot removed:\n- " + failure.line), std::string::npos) << report;
-        EXPECT_EQ(report.find("\n\nKept:\n- the entry \"Kelrona Printer Software\" in Programs and Features, so that you can "
-                              "run Uninstall again from there") == std::string::npos, entryFailed) << report;
+        EXPECT_EQ(report.find(kEntryKept) == std::string::npos, entryFailed) << report;
         EXPECT_NE(report.find("\n\nClose any program that may use these parts, then run Uninstall again from Programs and "
                               "Features."), std::string::npos);
         EXPECT_EQ(sys.messages[0].type, 0x30u) << "warning icon";
+    }
+}
+
+// Each step after the models (another model's staged file, the plug-in, the
+// move and the scheduling of the running uninstaller) keeps the entry when it
+// fails, and what was not yet removed is kept and named.
+TEST(Uninstaller, EachFailureAfterTheModelsKeepsTheEntry) {
+    const std::string otherInf = kDir + "\\KLRNPT80CL.INF";
+    const std::pair<std::string, std::string> failures[] = {
+        {"file " + otherInf, "the driver file " + otherInf},
+        {"file " + kPlugIn, "the driver file " + kPlugIn},
+        {"rename " + kUninstaller + " to " + kUninstallerAside, "the uninstaller " + kUninstaller},
+        {"at restart " + kUninstallerAside, "the uninstaller " + kUninstaller},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.first);
+        FakeSystem sys;
+        Install(sys);
+        sys.files.insert(otherInf);
+        sys.refusals[failure.first] = 32;
+        Result result = Result::Removed;
+        const std::string report = Uninstall(sys, nullptr, &result);
+        EXPECT_EQ(result, Result::Failed);
+        EXPECT_EQ(std::count(sys.removals.begin(), sys.removals.end(), "key " + kUninstallKey), 0);
+        EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 1u);
+        EXPECT_EQ(sys.files.count(kUninstaller), 1u) << "in its place for the next run";
+        EXPECT_EQ(sys.files.count(kUninstallerAside), 0u);
+        EXPECT_NE(report.find("\n\nNot removed:\n- " + failure.second + " (in use by another program, error 32)\n\nKept:"),
+                  std::string::npos) << report;
+        EXPECT_NE(report.find(kEntryKept + "\n\nClose any program"), std::string::npos) << report;
+        EXPECT_EQ(report.find("Removed when Windows restarts"), std::string::npos) << report;
+    }
+}
+
+TEST(Uninstaller, ASpoolerThatDoesNotAnswerIsAFailureThatKeepsTheEntry) {
+    FakeSystem sys;  // the model's only traces are its queue and driver
+    sys.printers = {kModel};
+    sys.printerDrivers[kModel] = kModel;
+    sys.drivers = {kModel};
+    sys.keys[{RegRoot::LocalMachine, kUninstallKey}]["DisplayName"] = {1, "Kelrona Printer Software", 0};
+    sys.listFails = true;
+    sys.listError = 1722;
+    Result result = Result::Removed;
+    EXPECT_EQ(Uninstall(sys, nullptr, &result),
+              "Some parts of the printer software of the KLR VX 7 Ember could not be removed.\n\nNot removed:\n- the printer "
+              "drivers and printers, which the print spooler could not list (the print spooler does not answer, error 1722)"
+              "\n\nKept:" + kEntryKept +
+              "\n\nClose any program that may use these parts, then run Uninstall again from Programs and Features.");
+    EXPECT_EQ(result, Result::Failed);
+    EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 1u);
+    EXPECT_EQ(sys.drivers, std::set<std::string>{kModel});
+}
+
+// A monitor that does not end after Exit: its program is moved aside and goes
+// at restart, the rest is removed with the entry, and the report asks for the
+// restart; a new monitor installed before the restart survives it, as does
+// the new uninstaller.
+TEST(Uninstaller, AMonitorThatDoesNotEndGoesAtRestart) {
+    FakeSystem sys;
+    Install(sys);
+    sys.monitorEndsOnExit = false;
+    Result result = Result::Failed;
+    const std::string report = Uninstall(sys, nullptr, &result);
+    EXPECT_EQ(result, Result::RestartNeeded);
+    EXPECT_EQ(sys.filesAtRestart, (std::set<std::string>{kMonitorAside, kUninstallerAside}));
+    EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 0u);
+    EXPECT_EQ(report.rfind("The printer software of the KLR VX 7 Ember has been removed.\n\nRemoved:\n", 0), 0u) << report;
+    const std::string end = "\n\nRemoved when Windows restarts:\n- the running Status Monitor (it did not close in time, error 1460)"
+                            "\n- the Status Monitor program " + kMonitor + "\n- the uninstaller " + kUninstaller +
+                            "\n\nRestart Windows to finish the removal.";
+    EXPECT_EQ(report.substr(report.size() - std::min(report.size(), end.size())), end);
+    EXPECT_EQ(sys.messages[0].type, 0x40u);
+    sys.files.insert({kMonitor, kUninstaller});  // Setup again
+    sys.Restart();
+    EXPECT_EQ(sys.files.count(kMonitor) + sys.files.count(kUninstaller), 2u);
+    EXPECT_EQ(sys.files.count(kMonitorAside) + sys.files.count(kUninstallerAside), 0u);
+
+}
+
+// An Uninstall.exe or a plug-in whose version resource does not name the
+// maker stays and is named; the maker's own uninstaller, when it is not the
+// one running, is deleted at once.
+TEST(Uninstaller, OnlyTheMakersFilesAreRemoved) {
+    for (const char* company : {"Other Soft Inc.", "Kelronaware", "", "KELRONA Ltd"}) {
+        SCOPED_TRACE(company);
+        FakeSystem sys;
+        Install(sys);
+        sys.programPath = "F:\\medium\\Uninstall.exe";
+        sys.companies[kUninstaller] = sys.companies[kPlugIn] = company;
+        Result result = Result::Failed;
+        const std::string report = Uninstall(sys, nullptr, &result);
+        const bool ours = std::string(company) == "KELRONA Ltd";
+        EXPECT_EQ(result, Result::Removed);
+        EXPECT_EQ(sys.keys.count({RegRoot::LocalMachine, kUninstallKey}), 0u);
+        EXPECT_TRUE(sys.filesAtRestart.empty());
+        for (const std::string& file : {kUninstaller, kPlugIn}) EXPECT_EQ(sys.files.count(file), ours ? 0u : 1u) << file;
+        EXPECT_EQ(report.find("\n\nKept:\n- the driver file " + kPlugIn + ", which is not from Kelrona\n- the uninstaller " +
+                              kUninstaller + ", which is not from Kelrona") == std::string::npos, ours) << report;
     }
 }
 

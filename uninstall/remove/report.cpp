@@ -1,8 +1,10 @@
 #include "uninstall/remove/report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "installation/layout.h"
+#include "installation/maker.h"
 #include "installation/platform.h"
 
 namespace uninstall {
@@ -14,6 +16,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 std::string Thing(const Step& step) {
     const std::string at = step.name.empty() ? std::string() : " " + step.name;
     switch (step.part) {
+    case Part::Spooler: return "the printer drivers and printers, which the print spooler could not list";
     case Part::Monitor: return "the running Status Monitor";
     case Part::Queues: return "the printers that use the printer driver " + Quoted(step.model);
     case Part::Queue: return "the printer " + Quoted(step.name);
@@ -39,6 +42,7 @@ std::string Why(std::uint32_t error) {
     case 5: words = "access denied"; break;
     case 32: words = "in use by another program"; break;
     case installation::kErrorTimeout: words = "it did not close in time"; break;
+    case 1722: words = "the print spooler does not answer"; break;  // RPC_S_SERVER_UNAVAILABLE
     case 3001: words = "still in use"; break;        // ERROR_PRINTER_DRIVER_IN_USE
     case 0xE000023D: words = "still used by a device"; break;  // ERROR_INF_IN_USE_BY_DEVICES
     default: break;
@@ -50,9 +54,12 @@ std::string Why(std::uint32_t error) {
 
 std::string Line(const Step& step) {
     std::string line = "\n- " + Thing(step);
-    if (step.outcome == Outcome::Failed) line += " (" + Why(step.error) + ")";
-    if (step.outcome == Outcome::Kept) line += ", so that you can run Uninstall again from there";
-    return line;
+    if (step.outcome == Outcome::Failed || (step.outcome == Outcome::AtRestart && step.error != 0))
+        line += " (" + Why(step.error) + ")";
+    if (step.outcome != Outcome::Kept) return line;
+    if (step.reason == Reason::NotOurs) return line + ", which is not from " + installation::kMakerName;
+    if (step.part == Part::UninstallEntry) return line + ", so that you can run Uninstall again from there";
+    return line + ", needed until the rest is removed";
 }
 
 // The lines of one outcome; with several models, under each model's name
@@ -101,10 +108,15 @@ Report ComposeReport(const std::vector<std::string>& models, const std::vector<S
     const std::string failed = Section(models, steps, Outcome::Failed);
     const std::string kept = Section(models, steps, Outcome::Kept);
     const std::string atRestart = Section(models, steps, Outcome::AtRestart);
+    // The running uninstaller's own file may wait for the restart: nothing
+    // is left of the printer software meanwhile.
+    const bool restart = std::any_of(steps.begin(), steps.end(), [](const Step& step) {
+        return step.outcome == Outcome::AtRestart && step.part != Part::Uninstaller;
+    });
     Report report;
     if (!failed.empty())
         report.text = "Some parts of the printer software of the " + names + " could not be removed.";
-    else if (!removed.empty())
+    else if (!removed.empty() || restart)
         report.text = "The printer software of the " + names + " has been removed.";
     else if (!atRestart.empty())  // only the uninstaller, which is running
         report.text = "No printer software of the " + names + " was found on this computer.";
@@ -114,6 +126,7 @@ Report ComposeReport(const std::vector<std::string>& models, const std::vector<S
     if (!atRestart.empty()) report.text += "\n\nRemoved when Windows restarts:" + atRestart;
     if (!failed.empty()) report.text += "\n\nNot removed:" + failed;
     if (!kept.empty()) report.text += "\n\nKept:" + kept;
+    if (restart) report.text += "\n\nRestart Windows to finish the removal.";
     if (!failed.empty())
         report.text += "\n\nClose any program that may use these parts, then run Uninstall again from Programs and "
                        "Features.";

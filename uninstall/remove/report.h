@@ -11,6 +11,7 @@ namespace uninstall {
 
 // The things the uninstaller takes away, in the order it takes them.
 enum class Part {
+    Spooler,         // the spooler's lists of drivers and queues (only ever Failed)
     Monitor,         // the running status monitor
     Queues,          // the list of queues (only ever Failed)
     Queue,           // one queue of the model's driver
@@ -29,8 +30,15 @@ enum class Part {
 enum class Outcome {
     Removed,
     AtRestart,  // goes when Windows next starts
-    Kept,       // the uninstall entry, kept because something is left
+    Kept,       // left on purpose; the step's reason tells why
     Failed,
+};
+
+// Why a thing was kept.
+enum class Reason {
+    None,
+    Rest,     // needed until what could not be removed is gone
+    NotOurs,  // a file of that name that is not the maker's
 };
 
 // One thing the uninstaller met. Things that were not there are not
@@ -40,7 +48,8 @@ struct Step {
     Part part;
     std::string name;   // the queue, file, value or stored INF
     Outcome outcome;
-    std::uint32_t error = 0;  // Failed: the system's error code
+    std::uint32_t error = 0;  // Failed: the system's error code; AtRestart: why not at once
+    Reason reason = Reason::None;  // Kept: why
 };
 
 // The models' names for a sentence: "A", "A and B", "A, B and C".
@@ -50,7 +59,8 @@ std::string ModelNames(const std::vector<std::string>& models);
 std::string QuestionText(const std::vector<std::string>& models);
 
 // The report's text and its message box icon (information, or warning when
-// something could not be removed).
+// something could not be removed). When something of the models goes only
+// when Windows restarts, the report asks for the restart.
 struct Report {
     std::string text;
     std::uint32_t icon;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "catalogue/model_catalogue.h"
 #include "common/monitor_window.h"
@@ -34,6 +35,27 @@ bool NotThere(std::uint32_t error) {
            error == kErrorInvalidPrinterName;
 }
 
+// The maker's files name the maker first in their company ("Kelrona
+// Limited").
+bool MakersCompany(const std::string& company) {
+    const std::string maker = kMakerName;
+    return company.size() >= maker.size() && SameName(company.substr(0, maker.size()), maker) &&
+           (company.size() == maker.size() || !std::isalpha(static_cast<unsigned char>(company[maker.size()])));
+}
+
+// Names tried for a file moved aside before another run of this program
+// would take the same one.
+constexpr std::uint32_t kAsideTries = 16;
+
+// DriverDirectory\~<name without extension>-<8 hex digits>.tmp
+std::string AsideName(const std::string& folder, const std::string& path, std::uint32_t number) {
+    std::string base = path.substr(path.rfind('\\') + 1);
+    base = base.substr(0, base.rfind('.'));
+    char suffix[16];
+    std::snprintf(suffix, sizeof(suffix), "-%08X.tmp", static_cast<unsigned>(number));
+    return folder + "\\~" + base + suffix;
+}
+
 }  // namespace
 
 CUninstallerCore::CUninstallerCore(const InstallerPlatform& platform) : m_platform(platform) {}
@@ -51,13 +73,21 @@ void CUninstallerCore::Run(const common::SingleInstanceGuard& guard) {
 
 void CUninstallerCore::FindInstalledModels() {
     m_platform.desktop.BeginWaitCursor();
+    m_steps.clear();
+    m_stillRunning.clear();
+    m_uninstallerAside.clear();
     m_bDirectoryOk = QueryDriverDirectory(m_platform, m_pszDriverDir);
     if (!m_bDirectoryOk) m_dwDirectoryError = LastError();
     std::vector<std::string> drivers;
     std::vector<PrinterEntry> printers;
-    // A list that cannot be read shows no trace; the other traces still count.
-    if (!m_platform.spooler.ListDrivers(&drivers)) drivers.clear();
-    if (!m_platform.spooler.ListPrinters(&printers)) printers.clear();
+    // A spooler that cannot be asked may hold drivers and queues of any
+    // model: that is a failure (the entry stays), never "none". The other
+    // traces still count.
+    if (!m_platform.spooler.ListDrivers(&drivers) || !m_platform.spooler.ListPrinters(&printers)) {
+        Record("", Part::Spooler, "", Outcome::Failed, LastError());
+        drivers.clear();
+        printers.clear();
+    }
     ReadDriverStore();
     m_models.clear();
     for (int row = 0; row < catalogue::kRowCount; ++row)
@@ -92,7 +122,7 @@ bool CUninstallerCore::Confirm() {
     return m_platform.desktop.ShowMessage(question.c_str(), kSetupCaption, kMbYesNo | kMbIconQuestion) == kIdYes;
 }
 
-void CUninstallerCore::Remove() {
+Result CUninstallerCore::Remove() {
     m_platform.desktop.BeginWaitCursor();
     for (const catalogue::ModelRow& model : m_models) StopStatusMonitor(model);
     for (const catalogue::ModelRow& model : m_models) {
@@ -101,10 +131,25 @@ void CUninstallerCore::Remove() {
         RemoveStoredInf(model);
         // A model that is still partly there keeps the files its driver
         // may be added again from.
-        if (!Failed(model.DisplayName)) RemoveStagedFiles(model.DisplayName, model);
+        if (!Failed(model.DisplayName)) {
+            RemoveStagedFiles(model.DisplayName, model);
+        } else if (m_bDirectoryOk) {
+            for (const std::string& file : {std::string(model.InfName), std::string(model.GpdName),
+                                            CatalogFileName(model.InfName)})
+                Keep(model.DisplayName, Part::StagedFile, DriverDirectory() + "\\" + file, false);
+        }
     }
     RemoveSharedParts();
     m_platform.desktop.EndWaitCursor();
+    return Summary();
+}
+
+Result CUninstallerCore::Summary() const {
+    if (AnyFailed()) return Result::Failed;
+    const bool restart = std::any_of(m_steps.begin(), m_steps.end(), [](const Step& step) {
+        return step.outcome == Outcome::AtRestart && step.part != Part::Uninstaller;
+    });
+    return restart ? Result::RestartNeeded : Result::Removed;
 }
 
 void CUninstallerCore::ReportResult() {
@@ -128,7 +173,7 @@ void CUninstallerCore::StopStatusMonitor(const catalogue::ModelRow& model) {
     if (process->WaitForEnd(kMonitorExitWaitMs))
         Record(model.DisplayName, Part::Monitor, "", Outcome::Removed);
     else
-        Record(model.DisplayName, Part::Monitor, "", Outcome::Failed, kErrorTimeout);
+        m_stillRunning.push_back(model.DisplayName);  // its program goes at restart (RemoveMonitor)
 }
 
 void CUninstallerCore::RemovePrinters(const catalogue::ModelRow& model) {
@@ -163,13 +208,29 @@ void CUninstallerCore::RemoveMonitor(const catalogue::ModelRow& model) {
         RecordRemoval(model.DisplayName, Part::Shortcut, shortcut,
                       m_platform.kernel.RemoveFile(shortcut.c_str()) ? 0 : LastError());
     }
+    const bool running = StillRunning(model.DisplayName);
     if (!m_bDirectoryOk) {
+        if (running) Record(model.DisplayName, Part::Monitor, "", Outcome::Failed, kErrorTimeout);
         Record(model.DisplayName, Part::MonitorFile, "", Outcome::Failed, m_dwDirectoryError);
         return;
     }
     const std::string monitor = MonitorPath(DriverDirectory(), model.ModelCode);
-    RecordRemoval(model.DisplayName, Part::MonitorFile, monitor,
-                  m_platform.kernel.RemoveFile(monitor.c_str()) ? 0 : LastError());
+    if (!running) {
+        RecordRemoval(model.DisplayName, Part::MonitorFile, monitor,
+                      m_platform.kernel.RemoveFile(monitor.c_str()) ? 0 : LastError());
+        return;
+    }
+    // A monitor that did not end keeps its program in use until Windows
+    // next starts, which ends it.
+    std::string aside;
+    std::uint32_t error = 0;
+    if (MoveAsideForRestart(monitor, &aside, &error)) {
+        Record(model.DisplayName, Part::Monitor, "", Outcome::AtRestart, kErrorTimeout);
+        Record(model.DisplayName, Part::MonitorFile, monitor, Outcome::AtRestart);
+    } else {
+        Record(model.DisplayName, Part::Monitor, "", Outcome::Failed, kErrorTimeout);
+        RecordRemoval(model.DisplayName, Part::MonitorFile, monitor, error);
+    }
 }
 
 void CUninstallerCore::ReadDriverStore() {
@@ -223,12 +284,9 @@ void CUninstallerCore::RemoveSharedParts() {
         if (m_platform.kernel.RemoveFolder(monitors.c_str()))
             Record("", Part::MonitorFolder, monitors, Outcome::Removed);
     }
-    // Something is left: the entry stays, so that Uninstall can be run again.
-    if (std::any_of(m_steps.begin(), m_steps.end(), [](const Step& step) { return step.outcome == Outcome::Failed; })) {
-        Record("", Part::UninstallEntry, "", Outcome::Kept);
-        return;
-    }
-    if (m_bDirectoryOk) {
+    // Each of the rest goes only while nothing failed: once something is
+    // left, what is needed to remove it stays.
+    if (m_bDirectoryOk && !AnyFailed()) {
         // No model is left: whatever the file copy staged for any model of
         // the catalogue, and what they all share, is no longer needed.
         for (int row = 0; row < catalogue::kRowCount; ++row) {
@@ -238,28 +296,96 @@ void CUninstallerCore::RemoveSharedParts() {
             });
             if (!removed) RemoveStagedFiles("", model);
         }
-        const std::string plugIn = DriverDirectory() + "\\" + kMakerPlugIn;
-        RecordRemoval("", Part::StagedFile, plugIn, m_platform.kernel.RemoveFile(plugIn.c_str()) ? 0 : LastError());
-        RemoveUninstaller();
     }
-    const long result = m_platform.registry.DeleteKey(common::RegRoot::LocalMachine, kUninstallKey);
-    RecordRemoval("", Part::UninstallEntry, "", static_cast<std::uint32_t>(result));
-}
-
-void CUninstallerCore::RemoveUninstaller() {
-    const std::string path = UninstallerPath(DriverDirectory());
-    if (m_platform.kernel.RemoveFile(path.c_str())) {
-        Record("", Part::Uninstaller, path, Outcome::Removed);
+    if (m_bDirectoryOk) {
+        const std::string plugIn = DriverDirectory() + "\\" + kMakerPlugIn;
+        if (AnyFailed())
+            Keep("", Part::StagedFile, plugIn, true);
+        else
+            RemovePlugIn(plugIn);
+        const std::string uninstaller = UninstallerPath(DriverDirectory());
+        if (AnyFailed())
+            Keep("", Part::Uninstaller, uninstaller, true);
+        else
+            RemoveUninstaller(uninstaller);
+    }
+    if (AnyFailed()) {
+        Record("", Part::UninstallEntry, "", Outcome::Kept, 0, Reason::Rest);
         return;
     }
-    const std::uint32_t error = LastError();
-    if (NotThere(error)) return;
-    // The running uninstaller is usually this very file, which cannot go
-    // while it runs.
-    if (m_platform.kernel.RemoveFileAtRestart(path.c_str()))
-        Record("", Part::Uninstaller, path, Outcome::AtRestart);
-    else
-        Record("", Part::Uninstaller, path, Outcome::Failed, LastError());
+    // The very last step.
+    const long result = m_platform.registry.DeleteKey(common::RegRoot::LocalMachine, kUninstallKey);
+    RecordRemoval("", Part::UninstallEntry, "", static_cast<std::uint32_t>(result));
+    if (!AnyFailed() || m_uninstallerAside.empty()) return;
+    // The entry stays: its uninstaller goes back in place for the next run,
+    // and the restart finds nothing under the name it was to delete.
+    const std::string uninstaller = UninstallerPath(DriverDirectory());
+    for (Step& step : m_steps) {
+        if (step.part != Part::Uninstaller) continue;
+        if (m_platform.kernel.RenameFile(m_uninstallerAside.c_str(), uninstaller.c_str()))
+            step = {"", Part::Uninstaller, uninstaller, Outcome::Kept, 0, Reason::Rest};
+        else
+            step = {"", Part::Uninstaller, uninstaller, Outcome::Failed, LastError()};
+    }
+    m_uninstallerAside.clear();
+}
+
+void CUninstallerCore::RemovePlugIn(const std::string& path) {
+    if (!m_platform.kernel.FileExists(path.c_str())) return;
+    if (!IsMakersFile(path)) {
+        Keep("", Part::StagedFile, path, true);
+        return;
+    }
+    RecordRemoval("", Part::StagedFile, path, m_platform.kernel.RemoveFile(path.c_str()) ? 0 : LastError());
+}
+
+void CUninstallerCore::RemoveUninstaller(const std::string& path) {
+    if (SameName(m_platform.kernel.ProgramPath(), path)) {
+        // This very program, which cannot be deleted while it runs.
+        std::uint32_t error = 0;
+        if (MoveAsideForRestart(path, &m_uninstallerAside, &error))
+            Record("", Part::Uninstaller, path, Outcome::AtRestart);
+        else
+            Record("", Part::Uninstaller, path, Outcome::Failed, error);
+        return;
+    }
+    if (!m_platform.kernel.FileExists(path.c_str())) return;
+    if (!IsMakersFile(path)) {
+        Keep("", Part::Uninstaller, path, true);
+        return;
+    }
+    RecordRemoval("", Part::Uninstaller, path, m_platform.kernel.RemoveFile(path.c_str()) ? 0 : LastError());
+}
+
+void CUninstallerCore::Keep(const std::string& owner, Part part, const std::string& path, bool checkMaker) {
+    if (!m_platform.kernel.FileExists(path.c_str())) return;
+    const bool ours = !checkMaker || SameName(m_platform.kernel.ProgramPath(), path) || IsMakersFile(path);
+    Record(owner, part, path, Outcome::Kept, 0, ours ? Reason::Rest : Reason::NotOurs);
+}
+
+bool CUninstallerCore::IsMakersFile(const std::string& path) {
+    return MakersCompany(m_platform.kernel.FileCompany(path.c_str()));
+}
+
+bool CUninstallerCore::MoveAsideForRestart(const std::string& path, std::string* aside, std::uint32_t* error) {
+    aside->clear();
+    const std::uint32_t seed = m_platform.kernel.UniqueNumber();
+    for (std::uint32_t n = 0; n < kAsideTries && aside->empty(); ++n) {
+        const std::string name = AsideName(DriverDirectory(), path, seed + n);
+        if (m_platform.kernel.RenameFile(path.c_str(), name.c_str())) {
+            *aside = name;
+        } else {
+            *error = LastError();
+            if (*error != kErrorAlreadyExists && *error != kErrorFileExists) return false;
+        }
+    }
+    if (aside->empty()) return false;
+    if (m_platform.kernel.RemoveFileAtRestart(aside->c_str())) return true;
+    *error = LastError();
+    // Back in its place, so that nothing is left under the odd name.
+    m_platform.kernel.RenameFile(aside->c_str(), path.c_str());
+    aside->clear();
+    return false;
 }
 
 std::vector<char> CUninstallerCore::ShortcutDrives() {
@@ -276,9 +402,17 @@ bool CUninstallerCore::Failed(const std::string& model) const {
                        [&model](const Step& step) { return step.model == model && step.outcome == Outcome::Failed; });
 }
 
+bool CUninstallerCore::AnyFailed() const {
+    return std::any_of(m_steps.begin(), m_steps.end(), [](const Step& step) { return step.outcome == Outcome::Failed; });
+}
+
+bool CUninstallerCore::StillRunning(const std::string& model) const {
+    return std::find(m_stillRunning.begin(), m_stillRunning.end(), model) != m_stillRunning.end();
+}
+
 void CUninstallerCore::Record(const std::string& model, Part part, const std::string& name, Outcome outcome,
-                              std::uint32_t error) {
-    m_steps.push_back({model, part, name, outcome, error});
+                              std::uint32_t error, Reason reason) {
+    m_steps.push_back({model, part, name, outcome, error, reason});
 }
 
 void CUninstallerCore::RecordRemoval(const std::string& model, Part part, const std::string& name,
