@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "catalogue/model_catalogue.h"
+#include "common/event_source.h"
 #include "installation/driver_directory.h"
 #include "installation/layout.h"
 #include "installation/maker.h"
@@ -133,6 +134,7 @@ void CInstallerCore::Install() {
             m_strResult = m_strPrinterName + " Printer Driver installed successfully.";
         } else if (CopyStatusMonitor()) {
             RegisterAutoStart();
+            RegisterEventSource();
             CreateMonitorShortcut();
             LaunchStatusMonitor();
             m_strResult = m_strPrinterName + " Printer Driver & Status Monitor installed successfully.";
@@ -183,6 +185,23 @@ void CInstallerCore::RegisterAutoStart() {
     if (m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeySetValue, &key) != 0) return;
     SetText(m_platform.registry, key, name.c_str(), data);
     m_platform.registry.CloseKey(key);
+}
+
+bool CInstallerCore::RegisterEventSource() {
+    // The monitor reports to the Application log under its own source, with
+    // its own message table.
+    common::RegKey key = 0;
+    if (m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine,
+                                        common::EventSourceKey(catalogue::Target().DisplayName),
+                                        common::kRegOptionNonVolatile, common::kKeySetValue, &key) != 0)
+        return false;
+    bool written = SetText(m_platform.registry, key, "EventMessageFile", MonitorPath()) == 0;
+    const std::uint32_t types = common::kEventTypesSupported;
+    if (m_platform.registry.SetValueEx(key, "TypesSupported", common::kRegDword,
+                                       reinterpret_cast<const std::uint8_t*>(&types), sizeof(types)) != 0)
+        written = false;
+    m_platform.registry.CloseKey(key);
+    return written;
 }
 
 char CInstallerCore::ProgramsDrive() {

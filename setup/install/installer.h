@@ -48,6 +48,8 @@ public:
     // Status monitor and uninstall entry.
     bool CopyStatusMonitor();
     void RegisterAutoStart();
+    // The monitor's event source in the Application log.
+    bool RegisterEventSource();
     void CreateMonitorShortcut();
     void LaunchStatusMonitor();
     bool RegisterUninstall();

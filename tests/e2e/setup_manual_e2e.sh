@@ -47,6 +47,9 @@ check "Run value: the monitor without extension" "STM\\VX7EMBER" "${run#*\\spool
 uninstall=$(reg_value "$UNINSTALL_KEY" UninstallString)
 check "uninstall entry in the driver directory" "${run%\\STM\\VX7EMBER}\\Uninstall.exe" "$uninstall"
 check "uninstall entry name" "Kelrona Printer Software" "$(reg_value "$UNINSTALL_KEY" DisplayName)"
+EVENT_SOURCE='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\KLR VX 7 Ember Status Monitor'
+check "event source: the installed monitor's messages" "${run}.exe" "$(reg_value "$EVENT_SOURCE" EventMessageFile)"
+check "event source: errors, warnings, information" "0x7" "$(reg_value "$EVENT_SOURCE" TypesSupported)"
 
 # Over the installation: Enter takes the defaults, LPT1: is installed as a copy.
 stop_all

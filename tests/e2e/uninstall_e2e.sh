@@ -77,6 +77,8 @@ monitor_pid=$(wintest pid "$STATUS") monitor3_pid=$(wintest pid "$STATUS3")
 for file in "KLRN$CODE.INF" "KLRN$CODE3.INF" "$CODE3.GPD" "KLRN$CODE3.CAT" KLRN9pin.dll; do
     [ -e "$drivers/$file" ] || fail "not staged: $file"
 done
+check "the installer registered the monitor's event source" "0x7" \
+    "$(reg_value "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\$MODEL Status Monitor" TypesSupported)"
 uninstaller=$(reg_value "$UNINSTALL_KEY" UninstallString)
 check "uninstall entry names the copied uninstaller" "C:\\windows\\system32\\spool\\drivers\\$spool_env\\Uninstall.exe" "$uninstaller"
 cmp -s "$drivers/Uninstall.exe" "$UNINSTALL_ROW3_EXE" && pass "the uninstaller copied last is the second model's" ||
@@ -122,6 +124,8 @@ grep -qxF "$MODEL3" <<<"$drivers_left" && fail "second driver left" || pass "sec
 check "other driver's queue untouched" "LPT2:|KLRN Test Driver" "$(testqueue show "$OTHER")"
 grep -qxF "KLRN Test Driver" <<<"$drivers_left" && pass "other driver kept" || fail "other driver removed"
 check "Run value removed" "" "$(reg_value "$RUN_KEY" "KLRN$CODE")"
+check "event source removed" "" \
+    "$(reg_value "HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\$MODEL Status Monitor" TypesSupported)"
 check "second Run value removed" "" "$(reg_value "$RUN_KEY" "KLRN$CODE3")"
 check "uninstall entry removed" "" "$(reg_value "$UNINSTALL_KEY" UninstallString)"
 [ ! -e "$start_menu/Kelrona" ] && pass "shortcuts and their folder removed" || fail "left: $(ls "$start_menu/Kelrona")"

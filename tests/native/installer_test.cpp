@@ -346,9 +346,23 @@ TEST_F(InstallerTest, UninstallEntryWithThreeValues) {
     EXPECT_EQ(command->size, path.size() + 1);
     EXPECT_EQ(icon->bytes, path + '\0');
     EXPECT_EQ(icon->type, 1u);
-    EXPECT_EQ(sys.createOptions, std::vector<std::uint32_t>{0});
-    EXPECT_EQ(sys.createAccess, std::vector<std::uint32_t>{0xF003F});
+    EXPECT_EQ(sys.createOptions, (std::vector<std::uint32_t>{0, 0}));
+    // The event source's key is made for writing its values, the entry's as before.
+    EXPECT_EQ(sys.createAccess, (std::vector<std::uint32_t>{0x2, 0xF003F}));
     EXPECT_TRUE(sys.open.empty());
+}
+
+TEST_F(InstallerTest, TheMonitorIsTheEventSourceOfItsModel) {
+    installer.Install();
+    const std::string key =
+        "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\KLR VX 7 Ember Status Monitor";
+    const auto* file = sys.Value(common::RegRoot::LocalMachine, key, "EventMessageFile");
+    const auto* types = sys.Value(common::RegRoot::LocalMachine, key, "TypesSupported");
+    ASSERT_TRUE(file && types);
+    EXPECT_EQ(file->bytes, kDir + "\\STM\\VX7EMBER.exe" + '\0');
+    EXPECT_EQ(file->type, 1u);
+    EXPECT_EQ(types->bytes, std::string("\x07\0\0\0", 4));
+    EXPECT_EQ(types->type, 4u);
 }
 
 TEST_F(InstallerTest, UninstallIconWrittenEvenWhenTheNameFails) {

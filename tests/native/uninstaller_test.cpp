@@ -37,11 +37,15 @@ const std::string kUninstallerAside = kDir + "\\~Uninstall-00001A2B.tmp", kMonit
 const std::string kEntryKept = "\n- the entry \"Kelrona Printer Software\" in Programs and Features, so that you can run "
                                "Uninstall again from there";
 
+const std::string kEventSource =
+    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\KLR VX 7 Ember Status Monitor";
+
 // Every removal of a whole installation, in its order.
 const std::vector<std::string> kAllRemovals = {
     "open 4242", "command 104", "wait 15000",
     "queue KLR VX 7 Ember", "queue KLR VX 7 Ember (Copy 1)", "driver KLR VX 7 Ember",
-    "value KLRNVX7EMBER", "file " + kShortcut, "file E:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Kelrona\\StatusMonitorVX7EMBER.LNK",
+    "value KLRNVX7EMBER",
+    "key " + kEventSource, "file " + kShortcut, "file E:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Kelrona\\StatusMonitorVX7EMBER.LNK",
     "file " + kMonitor, "inf oem7.inf",
     "file " + kStaged[0], "file " + kStaged[1], "file " + kStaged[2],
     "folder " + kStartMenu, "folder E:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Kelrona", "folder " + kDir + "\\STM",
@@ -222,6 +226,8 @@ TEST(Uninstaller, EachFailureIsReportedAndTheRestDone) {
         {refuse("queue KLR VX 7 Ember (Copy 1)", 5), "the printer \"KLR VX 7 Ember (Copy 1)\" (access denied, error 5)", {}},
         {refuse("driver KLR VX 7 Ember", 3001), "the printer driver \"KLR VX 7 Ember\" (still in use, error 3001)", {}},
         {refuse("value KLRNVX7EMBER", 5), "the start of the Status Monitor at log-on (KLRNVX7EMBER) (access denied, error 5)", {}},
+        {refuse("key " + kEventSource, 5),
+         "the Status Monitor's event source KLR VX 7 Ember Status Monitor in the Windows event log (access denied, error 5)", {}},
         {refuse("file " + kShortcut, 5), "the Start-menu shortcut", {}},
         {refuse("file " + kMonitor, 32), "the Status Monitor program", {}},
         {[](FakeSystem& s) { s.directoryFails = true; }, "the Status Monitor program (access denied, error 5)",

@@ -22,6 +22,7 @@ std::string Thing(const Step& step) {
     case Part::Queue: return "the printer " + Quoted(step.name);
     case Part::Driver: return "the printer driver " + Quoted(step.name);
     case Part::AutoStart: return "the start of the Status Monitor at log-on (" + step.name + ")";
+    case Part::EventSource: return "the Status Monitor's event source" + at + " in the Windows event log";
     case Part::Shortcut: return "the Start-menu shortcut" + at;
     case Part::MonitorFile: return "the Status Monitor program" + at;
     case Part::StoredInf: return "the driver package" + at + " in the Windows driver store";

@@ -17,6 +17,7 @@ enum class Part {
     Queue,           // one queue of the model's driver
     Driver,          // the printer driver
     AutoStart,       // the Run value
+    EventSource,     // the monitor's event source in the Application log
     Shortcut,        // the Start-menu shortcut
     MonitorFile,     // MonitorPath
     StoredInf,       // the model's INF in the driver store

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "catalogue/model_catalogue.h"
+#include "common/event_source.h"
 #include "common/monitor_window.h"
 #include "installation/startup.h"
 #include "installation/driver_directory.h"
@@ -202,6 +203,11 @@ void CUninstallerCore::RemoveMonitor(const catalogue::ModelRow& model) {
         m_platform.registry.CloseKey(run);
     }
     RecordRemoval(model.DisplayName, Part::AutoStart, value, static_cast<std::uint32_t>(result));
+
+    const long source = m_platform.registry.DeleteKey(common::RegRoot::LocalMachine,
+                                                      common::EventSourceKey(model.DisplayName));
+    RecordRemoval(model.DisplayName, Part::EventSource, common::EventSourceName(model.DisplayName),
+                  static_cast<std::uint32_t>(source));
 
     for (const char drive : ShortcutDrives()) {
         const std::string shortcut = ShortcutFile(drive, model.ModelCode);
