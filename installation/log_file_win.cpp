@@ -4,6 +4,13 @@
 
 namespace installation {
 
+Win32LogFile::Win32LogFile(const std::string& path) : m_path(path) {
+    if (path.empty()) return;
+    char full[MAX_PATH] = {};
+    const DWORD length = ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    if (length > 0 && length < MAX_PATH) m_path.assign(full, length);
+}
+
 bool Win32LogFile::Append(const std::string& text) {
     const DWORD error = ::GetLastError();
     // Opened for appending only: every write lands at the end, also when

@@ -9,7 +9,9 @@ namespace installation {
 
 class Win32LogFile : public ILogFile {
 public:
-    explicit Win32LogFile(std::string path) : m_path(std::move(path)) {}
+    // A relative path is taken in the working directory of now: the file
+    // stays the same when the program later works in another folder.
+    explicit Win32LogFile(const std::string& path);
     bool Append(const std::string& text) override;
     LogTime Now() override;
 

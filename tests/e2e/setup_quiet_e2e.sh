@@ -41,7 +41,10 @@ check "a log that cannot be written" "exit=87 windows=0" "$(quiet "$setup_exe /q
 check "a port the spooler does not list" "exit=1796 windows=0" "$(quiet "$setup_exe /quiet /port=LPT9:")"
 has_line "$SETUP_LOG" "Setup: port LPT9:: refused: The port LPT9: is not a port of this computer."
 has_line "$SETUP_LOG" "Setup: Setup ended: exit code 1796"
-check "no USB printer" "exit=1168 windows=0" "$(quiet "$setup_exe /quiet /port=usb")"
+# A relative log is taken in the folder Setup was started in, also after
+# Setup has moved to its own.
+check "no USB printer" "exit=1168 windows=0" "$(quiet "$setup_exe /quiet /port=usb /log=usb.log")"
+has_line "$KLRN_TEST_TMP/usb.log" "Setup: Setup ended: exit code 1168"
 reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win7 /f
 check "not Windows 8" "exit=1633 windows=0" "$(quiet "$setup_exe /quiet /port=COM1:")"
 reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win8 /f
