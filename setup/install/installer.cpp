@@ -193,8 +193,10 @@ bool CInstallerCore::CopyStatusMonitor() {
     destination.push_back('\0');
     destination.push_back('\0');
     const int created = m_platform.shell.CreateDirectoryTree(destination.c_str());
-    if (created != static_cast<int>(kErrorSuccess) && created != static_cast<int>(kErrorAlreadyExists))
+    if (created != static_cast<int>(kErrorSuccess) && created != static_cast<int>(kErrorAlreadyExists)) {
+        m_dwStepError = static_cast<std::uint32_t>(created);
         return false;
+    }
 
     char source[150] = {};  // the zero fill ends the list
     std::snprintf(source, sizeof(source) - 1, "STM\\%s.exe", catalogue::Target().ModelCode);

@@ -211,6 +211,16 @@ TEST_F(UnattendedSetupTest, AFailedStepIs1603AndTheLogNamesIt) {
     EXPECT_EQ(Run("LPT1:"), 1603u);
     EXPECT_NE(file.appended.find("driver files copied from the medium: failed, error 117"), std::string::npos);
     EXPECT_TRUE(sys.exits.empty());  // the run ends with its code, not on the spot
+    // Steps whose code the system does not leave as the last error.
+    sys.fileOperationResult = 0;
+    sys.createDirectoryResult = 206;
+    sys.failingValues = {"KLRNVX7EMBER"};
+    EXPECT_EQ(Run("LPT2:"), 1603u);
+    EXPECT_NE(file.appended.find("STM\\VX7EMBER.exe: failed, error 206\r\n"), std::string::npos);
+    sys.createDirectoryResult = 0;
+    sys.printers.clear();  // else the next run makes a copy, which has no monitor
+    EXPECT_EQ(Run("LPT2:"), 1603u);
+    EXPECT_NE(file.appended.find("start at log-on (Run value KLRNVX7EMBER): failed, error 5\r\n"), std::string::npos);
 }
 
 TEST(QuietUninstall, RemovesWithoutAQuestionAndEndsWithItsCode) {
