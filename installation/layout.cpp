@@ -20,6 +20,8 @@ std::string AutoStartValueName(const char* modelCode) { return std::string("KLRN
 
 std::string UninstallerPath(const std::string& driverDirectory) { return driverDirectory + "\\Uninstall.exe"; }
 
+std::string QuietUninstallCommand(const std::string& uninstallerPath) { return "\"" + uninstallerPath + "\" /quiet"; }
+
 std::string CatalogFileName(const std::string& infName) {
     const std::size_t dot = infName.rfind('.');
     return (dot == std::string::npos ? infName : infName.substr(0, dot)) + ".CAT";

@@ -30,6 +30,9 @@ std::string MonitorPath(const std::string& driverDirectory, const char* modelCod
 std::string AutoStartValueName(const char* modelCode);
 // DriverDirectory + "\Uninstall.exe".
 std::string UninstallerPath(const std::string& driverDirectory);
+// The uninstall entry's "QuietUninstallString": the uninstaller's path in
+// quotes, then " /quiet".
+std::string QuietUninstallCommand(const std::string& uninstallerPath);
 
 // The maker's plug-in, a dependent file of every model's driver; the driver
 // file copy stages it in the root of DriverDirectory with the model's INF,

@@ -7,6 +7,7 @@
 
 #include "common/single_instance.h"
 #include "installation/platform.h"
+#include "installation/command_line.h"
 
 namespace installation {
 
@@ -34,6 +35,16 @@ public:
     virtual bool QueryWow64(bool* wow64) = 0;
     virtual bool IsUserAnAdmin() = 0;
 };
+
+// What the checks refused, in their order.
+enum class Refusal { None, AnotherRuns, WrongWindows, Emulated, NotAdministrator };
+
+// The checks in their order, without a word: the first refusal.
+Refusal CheckStartup(const common::SingleInstanceGuard& guard, IStartupSystem& system);
+// The refusal's message; null for none.
+const char* RefusalText(Refusal refusal);
+// The exit code an unattended run ends with after the refusal.
+std::uint32_t RefusalExitCode(Refusal refusal);
 
 // Checks in their order; the first that fails shows its message (no owner,
 // error icon) and answers false.

@@ -7,9 +7,20 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <string>
+
+#include "catalogue/model_catalogue.h"
 #include "common/system_dlls_win.h"
 #include "framework/app.h"
+#include "installation/command_line.h"
+#include "installation/log_file_win.h"
+#include "installation/maker.h"
+#include "installation/quiet_platform.h"
 #include "installation/startup.h"
+#include "installation/startup_win.h"
+#include "setup/app/unattended_setup.h"
+#include "setup/install/installer.h"
 #include "setup/ui/file_copy_win.h"
 #include "setup/ui/setup_dlg_win.h"
 
@@ -18,57 +29,69 @@ namespace setup {
 using namespace installation;
 namespace {
 
-#if !defined(_WIN64)
-static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA as the 32-bit system reads it");
-#endif
-
-class Win32StartupSystem : public IStartupSystem {
-public:
-    common::MutexHandle CreateNamedMutex(const char* name, std::uint32_t* lastError) override {
-        return common::Win32Mutexes().CreateNamedMutex(name, lastError);
-    }
-    void CloseMutex(common::MutexHandle handle) override { common::Win32Mutexes().CloseMutex(handle); }
-    void GetVersion(std::uint32_t* major, std::uint32_t* minor) override {
-        OSVERSIONINFOA version;
-        ::ZeroMemory(&version, sizeof(version));
-        version.dwOSVersionInfoSize = sizeof(version);
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-        ::GetVersionExA(&version);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-        *major = version.dwMajorVersion;
-        *minor = version.dwMinorVersion;
-    }
-    bool QueryWow64(bool* wow64) override {
-        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-        HMODULE kernel = ::GetModuleHandleA("kernel32");
-        auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
-                                    reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
-                              : nullptr;
-        if (!isWow64) return false;
-        BOOL answer = FALSE;
-        isWow64(::GetCurrentProcess(), &answer);
-        *wow64 = answer != FALSE;
-        return true;
-    }
-    bool IsUserAnAdmin() override { return ::IsUserAnAdmin() != FALSE; }
-};
+// The medium's files are found in SetupFolder, the working directory. A
+// deployment tool starts Setup in a folder of its own (System32, for the
+// system account), so an unattended run takes the folder Setup lies in.
+void WorkInOwnFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    char* slash = std::strrchr(path, '\\');
+    if (!slash) return;
+    *slash = '\0';
+    ::SetCurrentDirectoryA(path);
+}
 
 }  // namespace
 
 class CSetupApp : public framework::CWinApp {
 public:
     BOOL InitInstance() override;
+
+    std::string m_strArguments;  // the command line after the program's name
+
+private:
+    // The dialog flow, as Setup runs without arguments.
+    void RunDialogs(const common::SingleInstanceGuard& guard, Win32StartupSystem& system);
 };
 
 BOOL CSetupApp::InitInstance() {
+    const CommandLine line = ReadCommandLine(m_strArguments, true);
+    StepLog& log = SetupLog();
+    // A quiet run always has a log: where /log says, else in the Windows
+    // temp folder.
+    std::string logPath = line.log;
+    if (line.quiet && !line.hasLog) logPath = DefaultLogPath(SetupLogName().c_str());
+    Win32LogFile logFile(logPath);
+    const bool logWritable = logPath.empty() || log.Open(&logFile);
+    log.Note("started", std::string(catalogue::SetupVersionText) + "; arguments: " + m_strArguments);
+
     Win32StartupSystem system;
-    common::SingleInstanceGuard guard(system, kSetupMutexName);
-    if (!CheckEnvironment(guard, system, Win32Platform().desktop)) return FALSE;
+    const InstallerPlatform& platform = Win32Platform();
+    QuietPlatform quiet(platform, log);
+    UsageAnswer usage = AnswerUsage(line, true, SetupUsageText(), platform.desktop, log);
+    if (!usage.ends && line.hasLog && !logWritable) {
+        // A log that cannot be written is a bad value of /log.
+        if (!line.quiet) platform.desktop.ShowMessage(SetupUsageText().c_str(), kSetupCaption, kMbOk | kMbIconError);
+        usage = {true, kExitInvalidParameter};
+    }
+    if (usage.ends) {
+        m_nExitCode = static_cast<int>(usage.exitCode);
+    } else if (Unattended(line)) {
+        WorkInOwnFolder();
+        common::SingleInstanceGuard guard(system, kSetupMutexName);
+        UnattendedSetup setup(line.quiet ? quiet.Platform() : platform, log, line.quiet);
+        m_nExitCode = static_cast<int>(setup.Run(line.port, guard, system));
+    } else {
+        common::SingleInstanceGuard guard(system, kSetupMutexName);
+        RunDialogs(guard, system);
+    }
+    log.Note("Setup ended", ExitCodeText(static_cast<std::uint32_t>(m_nExitCode)));
+    return FALSE;  // the program ends
+}
+
+void CSetupApp::RunDialogs(const common::SingleInstanceGuard& guard, Win32StartupSystem& system) {
+    if (!CheckEnvironment(guard, system, Win32Platform().desktop)) return;
 
     ::InitCommonControls();
 
@@ -88,14 +111,14 @@ BOOL CSetupApp::InitInstance() {
     // The please-wait window goes first, then the main dialog, then the mutex.
     pleaseWait.DestroyWindow();
     m_pMainWnd = nullptr;
-    return FALSE;  // the program ends
 }
 
 CSetupApp theApp;
 
 }  // namespace setup
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     common::TakeDllsFromSystem32();  // before anything can load a DLL
+    setup::theApp.m_strArguments = arguments ? arguments : "";
     return framework::AppMain(instance);
 }

@@ -28,6 +28,11 @@ long SetText(common::IRegistry& registry, common::RegKey key, const char* name, 
 
 }  // namespace
 
+installation::StepLog& SetupLog() {
+    static installation::StepLog log("Setup");
+    return log;
+}
+
 CInstallerCore::CInstallerCore(const InstallerPlatform& platform) : m_platform(platform) {}
 
 std::string CInstallerCore::DriverDirectory() const { return DriverDirectoryText(m_pszDriverDir); }
@@ -123,26 +128,52 @@ bool CInstallerCore::PreinstallInf() {
     return m_platform.kernel.GetLastError() == kErrorFileExists;
 }
 
+void CInstallerCore::LogStep(const std::string& step, bool ok) {
+    const std::uint32_t error = ok ? 0 : (m_dwStepError ? m_dwStepError : m_platform.kernel.GetLastError());
+    m_dwStepError = 0;
+    m_pLog->Outcome(step, ok, error);
+}
+
 void CInstallerCore::Install() {
+    const std::string model = catalogue::Target().DisplayName;
     m_platform.desktop.BeginWaitCursor();
     m_bDirectoryOk = QueryDriverDirectory();
-    if (m_bDirectoryOk) m_bDriverOk = AddDriver();
-    if (m_bDirectoryOk && m_bDriverOk) m_bPrinterOk = CreatePrinter();
+    if (m_bDirectoryOk)
+        m_pLog->Note("driver directory", DriverDirectory());
+    else
+        LogStep("driver directory", false);
+    if (m_bDirectoryOk) {
+        m_bDriverOk = AddDriver();
+        LogStep("printer driver \"" + model + "\"", m_bDriverOk);
+    }
+    if (m_bDirectoryOk && m_bDriverOk) {
+        m_bPrinterOk = CreatePrinter();
+        LogStep("printer \"" + m_strPrinterName + "\" on " + m_strPort + " as the default printer", m_bPrinterOk);
+    }
     if (m_bDirectoryOk && m_bDriverOk && m_bPrinterOk) {
-        if (m_strPrinterName != catalogue::Target().DisplayName) {
+        if (m_strPrinterName != model) {
             // A copy: no status monitor of its own.
+            m_pLog->Note("status monitor", "not installed for a copy of the printer");
             m_strResult = m_strPrinterName + " Printer Driver installed successfully.";
         } else if (CopyStatusMonitor()) {
-            RegisterAutoStart();
-            RegisterEventSource();
-            CreateMonitorShortcut();
-            LaunchStatusMonitor();
+            LogStep("status monitor " + MonitorPath(), true);
+            LogStep("start at log-on (Run value " + AutoStartValueName(catalogue::Target().ModelCode) + ")",
+                    RegisterAutoStart());
+            LogStep("event source \"" + common::EventSourceName(model) + "\"", RegisterEventSource());
+            LogStep("Start-menu shortcut", CreateMonitorShortcut());
+            if (m_bStartMonitor) {
+                LaunchStatusMonitor();
+                m_pLog->Note("status monitor start", "started");
+            } else {
+                m_pLog->Note("status monitor start", "left to the next log-on");
+            }
             m_strResult = m_strPrinterName + " Printer Driver & Status Monitor installed successfully.";
         } else {
+            LogStep("status monitor " + MonitorPath(), false);
             m_strResult = m_strPrinterName + " Printer Driver installed successfully.";
         }
-        PreinstallInf();
-        RegisterUninstall();
+        LogStep("INF pre-installation", PreinstallInf());
+        LogStep("uninstall entry", RegisterUninstall());
     }
     m_platform.desktop.EndWaitCursor();
 }
@@ -164,8 +195,10 @@ bool CInstallerCore::CopyStatusMonitor() {
     destination.push_back('\0');
     destination.push_back('\0');
     const int created = m_platform.shell.CreateDirectoryTree(destination.c_str());
-    if (created != static_cast<int>(kErrorSuccess) && created != static_cast<int>(kErrorAlreadyExists))
+    if (created != static_cast<int>(kErrorSuccess) && created != static_cast<int>(kErrorAlreadyExists)) {
+        m_dwStepError = static_cast<std::uint32_t>(created);
         return false;
+    }
 
     char source[150] = {};  // the zero fill ends the list
     std::snprintf(source, sizeof(source) - 1, "STM\\%s.exe", catalogue::Target().ModelCode);
@@ -174,41 +207,48 @@ bool CInstallerCore::CopyStatusMonitor() {
     const int copied = m_platform.shell.FileOperation(kFoCopy, source, destination.c_str(),
                                                       kFofNoConfirmation | kFofNoConfirmMkdir | kFofNoErrorUi);
     m_platform.desktop.EndWaitCursor();
+    if (copied != 0) m_dwStepError = static_cast<std::uint32_t>(copied);
     return copied == 0;
 }
 
-void CInstallerCore::RegisterAutoStart() {
+bool CInstallerCore::RegisterAutoStart() {
     const char* code = catalogue::Target().ModelCode;
     const std::string data = MonitorCommand(DriverDirectory(), code);  // the system adds ".exe"
     const std::string name = AutoStartValueName(code);
     common::RegKey key = 0;
-    if (m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeySetValue, &key) != 0) return;
-    SetText(m_platform.registry, key, name.c_str(), data);
-    m_platform.registry.CloseKey(key);
+    long result = m_platform.registry.OpenKeyEx(common::RegRoot::LocalMachine, kRunKey, common::kKeySetValue, &key);
+    if (result == 0) {
+        result = SetText(m_platform.registry, key, name.c_str(), data);
+        m_platform.registry.CloseKey(key);
+    }
+    m_dwStepError = static_cast<std::uint32_t>(result);
+    return result == 0;
 }
 
 bool CInstallerCore::RegisterEventSource() {
     // The monitor reports to the Application log under its own source, with
     // its own message table.
     common::RegKey key = 0;
-    if (m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine,
-                                        common::EventSourceKey(catalogue::Target().DisplayName),
-                                        common::kRegOptionNonVolatile, common::kKeySetValue, &key) != 0)
-        return false;
-    bool written = SetText(m_platform.registry, key, "EventMessageFile", MonitorPath()) == 0;
-    const std::uint32_t types = common::kEventTypesSupported;
-    if (m_platform.registry.SetValueEx(key, "TypesSupported", common::kRegDword,
-                                       reinterpret_cast<const std::uint8_t*>(&types), sizeof(types)) != 0)
-        written = false;
-    m_platform.registry.CloseKey(key);
-    return written;
+    long result = m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine,
+                                                  common::EventSourceKey(catalogue::Target().DisplayName),
+                                                  common::kRegOptionNonVolatile, common::kKeySetValue, &key);
+    if (result == 0) {
+        result = SetText(m_platform.registry, key, "EventMessageFile", MonitorPath());
+        const std::uint32_t types = common::kEventTypesSupported;
+        const long typed = m_platform.registry.SetValueEx(key, "TypesSupported", common::kRegDword,
+                                                          reinterpret_cast<const std::uint8_t*>(&types), sizeof(types));
+        if (result == 0) result = typed;
+        m_platform.registry.CloseKey(key);
+    }
+    m_dwStepError = static_cast<std::uint32_t>(result);
+    return result == 0;
 }
 
 char CInstallerCore::ProgramsDrive() {
     return setup::ProgramsDrive(m_platform.registry, m_platform.kernel, common::kKeyAllAccess);
 }
 
-void CInstallerCore::CreateMonitorShortcut() {
+bool CInstallerCore::CreateMonitorShortcut() {
     m_platform.shell.CoInitialize();
     const std::string description =
         std::string("Shortcut to Status Monitor - ") + catalogue::Target().DisplayName;
@@ -218,12 +258,12 @@ void CInstallerCore::CreateMonitorShortcut() {
     const std::string linkFile = ShortcutFile(drive, catalogue::Target().ModelCode);
 
     std::unique_ptr<IShellLinkObject> link = m_platform.shell.CreateShellLink();
-    if (!link) return;
-    if (!link->QueryPersistFile()) return;
+    if (!link) return false;
+    if (!link->QueryPersistFile()) return false;
     const std::string target = MonitorPath();
     link->SetPath(target.c_str());
     link->SetDescription(description.c_str());
-    link->Save(linkFile.c_str(), true);
+    return link->Save(linkFile.c_str(), true);
 }
 
 void CInstallerCore::LaunchStatusMonitor() {
@@ -236,11 +276,17 @@ bool CInstallerCore::RegisterUninstall() {
     if (DriverDirectory().empty()) return false;
     const std::string uninstaller = UninstallerPath(DriverDirectory());
     common::RegKey key = 0;
-    if (m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine, kUninstallKey, common::kRegOptionNonVolatile,
-                                        common::kKeyAllAccess, &key) != 0)
-        return false;
-    bool written = SetText(m_platform.registry, key, "DisplayName", kUninstallDisplayName) == 0;
-    if (written) written = SetText(m_platform.registry, key, "UninstallString", uninstaller) == 0;
+    long result = m_platform.registry.CreateKeyEx(common::RegRoot::LocalMachine, kUninstallKey,
+                                                  common::kRegOptionNonVolatile, common::kKeyAllAccess, &key);
+    m_dwStepError = static_cast<std::uint32_t>(result);
+    if (result != 0) return false;
+    result = SetText(m_platform.registry, key, "DisplayName", kUninstallDisplayName);
+    if (result == 0) result = SetText(m_platform.registry, key, "UninstallString", uninstaller);
+    // What a deployment tool runs to take the software away unattended.
+    if (result == 0)
+        result = SetText(m_platform.registry, key, "QuietUninstallString", QuietUninstallCommand(uninstaller));
+    const bool written = result == 0;
+    m_dwStepError = static_cast<std::uint32_t>(result);
     SetText(m_platform.registry, key, "DisplayIcon", uninstaller);
     m_platform.registry.CloseKey(key);
     return written;

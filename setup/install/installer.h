@@ -13,6 +13,7 @@
 
 #include "installation/driver_directory.h"
 #include "installation/platform.h"
+#include "installation/step_log.h"
 
 namespace setup {
 
@@ -27,6 +28,10 @@ constexpr std::size_t kPathChars = 260;
 constexpr char kDependentFiles[] =
     "KLRN9pin.dll\0unidrvui.dll\0unidrv.dll\0unidrv.hlp\0unires.dll\0stdnames.gpd\0";
 
+// Setup's log: it writes to a file once the command line asked for one
+// (/log, or an unattended run).
+installation::StepLog& SetupLog();
+
 class CInstallerCore {
 public:
     explicit CInstallerCore(const installation::InstallerPlatform& platform);
@@ -35,7 +40,7 @@ public:
     CInstallerCore& operator=(const CInstallerCore&) = delete;
 
     // The whole sequence; its outcome is left in the flags, m_strResult and
-    // m_strPrinterName.
+    // m_strPrinterName, and each step's in the log.
     void Install();
     // One message box chosen from the flags.
     void ReportResult();
@@ -47,10 +52,10 @@ public:
 
     // Status monitor and uninstall entry.
     bool CopyStatusMonitor();
-    void RegisterAutoStart();
+    bool RegisterAutoStart();
     // The monitor's event source in the Application log.
     bool RegisterEventSource();
-    void CreateMonitorShortcut();
+    bool CreateMonitorShortcut();
     void LaunchStatusMonitor();
     bool RegisterUninstall();
 
@@ -70,14 +75,25 @@ public:
     char m_szInfPath[kPathChars] = {};
     char m_szOemInfName[kPathChars] = {};
 
+    // Where each step's outcome goes: Setup's log by default.
+    installation::StepLog* m_pLog = &SetupLog();
+    // The monitor is started once installed; an unattended run leaves it
+    // to the next log-on.
+    bool m_bStartMonitor = true;
+
 protected:
     const installation::InstallerPlatform& m_platform;
+    // The code of a step's failure where the system does not leave it as
+    // the last error (registry results, the shell's copy); 0 for none.
+    std::uint32_t m_dwStepError = 0;
 
 private:
     // One creation of the printer, waiting a bounded time while the port is
     // unknown; answers success and leaves the last failure code.
     bool AddPrinterWaitingForPort(installation::PrinterRecord& record, std::uint32_t& error);
     char ProgramsDrive();
+    // Logs the step done, or failed with m_dwStepError or else the last error.
+    void LogStep(const std::string& step, bool ok);
 };
 
 }  // namespace setup

@@ -60,28 +60,51 @@ void ConnectionWait::OnManual() {
     m_window.End(kIdOk);
 }
 
-std::string ConnectionWait::LookupUsbPort() {
-    common::IRegistry& registry = m_platform.registry;
+namespace {
+
+// A number below the model's USB printing interface key: `below` names the
+// keys under the interface key, each opened relative to the one before.
+std::optional<std::uint32_t> InterfaceNumber(common::IRegistryReader& registry, const char* below1,
+                                             const char* below2, const char* value) {
     const std::string interfaceKey = UsbPrintInterfaceKey(catalogue::Target().UsbSerial);
-    const std::string below[] = {interfaceKey, "#", "Device Parameters"};
+    const std::string below[] = {interfaceKey, below1, below2};
 
     common::RegKey keys[4] = {};
     bool opened = registry.OpenKeyEx(common::RegRoot::LocalMachine, kUsbPrintClassKey, common::kKeyRead, &keys[0]) == 0;
     for (int i = 1; opened && i < 4; ++i)
         opened = registry.OpenSubKey(keys[i - 1], below[i - 1], common::kKeyRead, &keys[i]) == 0;
-    // A "Port Number" that is missing or not a 4-byte number names no port either.
+    // A value that is missing or not a 4-byte number says nothing either.
     std::optional<std::uint32_t> number;
-    if (opened) number = common::ReadDwordValue(registry, keys[3], "Port Number");
+    if (opened) number = common::ReadDwordValue(registry, keys[3], value);
     for (int i = 3; i >= 0; --i)
         if (keys[i]) registry.CloseKey(keys[i]);
+    return number;
+}
 
+std::string UsbPortName(std::uint32_t number) {
+    char port[32];
+    std::snprintf(port, sizeof(port), "USB%03u", static_cast<unsigned>(number));
+    return port;
+}
+
+}  // namespace
+
+std::string ConnectionWait::LookupUsbPort() {
+    const std::optional<std::uint32_t> number =
+        InterfaceNumber(m_platform.registry, "#", "Device Parameters", "Port Number");
     if (!number) {
         m_platform.desktop.ShowMessage(kConnectPrinterText, m_strProgramName.c_str(), kMbOk | kMbIconExclamation);
         return kNoUsbPort;
     }
-    char port[32];
-    std::snprintf(port, sizeof(port), "USB%03u", static_cast<unsigned>(*number));
-    return port;
+    return UsbPortName(*number);
+}
+
+std::optional<std::string> ConnectedUsbPort(common::IRegistryReader& registry) {
+    const std::optional<std::uint32_t> linked = InterfaceNumber(registry, "#", "Control", "Linked");
+    if (!linked || *linked == 0) return std::nullopt;
+    const std::optional<std::uint32_t> number = InterfaceNumber(registry, "#", "Device Parameters", "Port Number");
+    if (!number) return std::nullopt;
+    return UsbPortName(*number);
 }
 
 }  // namespace setup

@@ -4,6 +4,7 @@
 // "Manual" hands over to the port selection.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "common/device_notice.h"
@@ -20,6 +21,13 @@ constexpr std::uint32_t kArrivalPauseMs = 2000;
 
 // The key of the model's USB printing interface below kUsbPrintClassKey.
 std::string UsbPrintInterfaceKey(const char* usbSerial);
+
+// The USB port of the model's printer while it is connected, found where
+// the connection wait finds it: the port number the system's USB printing
+// support keeps for the printer, provided the printer's interface is linked
+// now (its "#\Control" key, which the system keeps only while the device is
+// there, with "Linked" 1). Nothing when no printer of the model is connected.
+std::optional<std::string> ConnectedUsbPort(common::IRegistryReader& registry);
 
 // The program's own name: the executable's file name without extension.
 std::string ProgramName(const std::string& modulePath);

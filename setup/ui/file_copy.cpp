@@ -17,13 +17,17 @@ void CFileCopyCore::CopyDriverFiles() {
         m_platform.desktop.EndWaitCursor();
         return;
     }
+    const int result = CopyFiles();
+    if (result != 0) m_platform.kernel.ExitProcess(kCopyFailedExitStatus);
+    m_platform.desktop.EndWaitCursor();
+}
+
+int CFileCopyCore::CopyFiles() {
     // The destination as a one-entry list: the text, its NUL and an empty name.
     std::string destination = DriverDirectoryText(m_pszDriverDir);
     destination.push_back('\0');
-    const int result = m_platform.shell.FileOperation(kFoCopy, DriverFilePatterns, destination.c_str(),
-                                                      kFofNoConfirmation | kFofNoConfirmMkdir);
-    if (result != 0) m_platform.kernel.ExitProcess(kCopyFailedExitStatus);
-    m_platform.desktop.EndWaitCursor();
+    return m_platform.shell.FileOperation(kFoCopy, DriverFilePatterns, destination.c_str(),
+                                          kFofNoConfirmation | kFofNoConfirmMkdir);
 }
 
 }  // namespace setup

@@ -29,6 +29,9 @@ public:
     // When the driver directory is not found, says so and returns.
     void CopyDriverFiles();
     bool QueryDriverDirectory();
+    // The shell's copy of the driver files into the directory read last;
+    // answers the shell's result (0 is success) and ends nothing.
+    int CopyFiles();
 
     installation::DriverDirectoryBuffer m_pszDriverDir;
 

@@ -333,7 +333,7 @@ TEST_F(InstallerTest, InfAlreadyThereCountsAsDoneOtherErrorsOrNoDirectoryDoNot) 
 
 // ---- Uninstall entry.
 
-TEST_F(InstallerTest, UninstallEntryWithThreeValues) {
+TEST_F(InstallerTest, UninstallEntryWithItsValues) {
     installer.Install();
     const std::string path = kDir + "\\Uninstall.exe";
     const auto* name = sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "DisplayName");
@@ -346,6 +346,9 @@ TEST_F(InstallerTest, UninstallEntryWithThreeValues) {
     EXPECT_EQ(command->size, path.size() + 1);
     EXPECT_EQ(icon->bytes, path + '\0');
     EXPECT_EQ(icon->type, 1u);
+    const auto* quiet = sys.Value(common::RegRoot::LocalMachine, kUninstallKey, "QuietUninstallString");
+    ASSERT_TRUE(quiet);
+    EXPECT_EQ(quiet->bytes, "\"" + path + "\" /quiet" + '\0');
     EXPECT_EQ(sys.createOptions, (std::vector<std::uint32_t>{0, 0}));
     // The event source's key is made for writing its values, the entry's as before.
     EXPECT_EQ(sys.createAccess, (std::vector<std::uint32_t>{0x2, 0xF003F}));

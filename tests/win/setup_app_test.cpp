@@ -2,7 +2,7 @@
 // please-wait window flashes, the main dialog runs until it is cancelled; a
 // second Setup is refused with its message while the mutex is held. On
 // 64-bit Windows (a WoW64 prefix) the 32-bit Setup refuses to run and
-// installs nothing.
+// installs nothing, also unattended.
 #include <windows.h>
 #include <winspool.h>
 
@@ -60,11 +60,11 @@ HWND WaitForWindow(DWORD process, int control, int ms) {
     return nullptr;
 }
 
-PROCESS_INFORMATION StartSetup() {
+PROCESS_INFORMATION StartSetup(const char* arguments = "") {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + SetupExe() + "\"";
+    std::string commandLine = "\"" + SetupExe() + "\"" + arguments;
     EXPECT_TRUE(::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                  &startup, &process))
         << commandLine;
@@ -204,6 +204,9 @@ TEST(SetupOnWow64, RefusesWithItsMessageAndInstallsNothing) {
     const Snapshot before = TakeSnapshot();
     ASSERT_FALSE(before.empty());
     ExpectRefusal("The application will run only in Windows 8 32bit) Operating System.");
+    // Unattended, the refusal is the exit code of Windows Installer's for
+    // an unsupported platform.
+    EXPECT_EQ(WaitForEnd(StartSetup(" /quiet /port=COM1:")), 1633u);
     const Snapshot after = TakeSnapshot();
     for (const std::string& item : after)
         EXPECT_EQ(before.count(item), 1u) << "left behind: " << item;

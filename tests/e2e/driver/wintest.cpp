@@ -65,6 +65,12 @@
 //                                          the text (carriage returns and the trailing
 //                                          line ends left out); prints what it printed
 //                                          last, exit 0 on the text, 1 when time is up
+//   wintest exec <ms> <command line>      runs the program (in this working directory),
+//                                          waits for its end and prints "exit=CODE
+//                                          windows=N": its full exit code (a Linux
+//                                          parent sees only the low 8 bits) and how many
+//                                          visible top-level windows of it were seen
+//                                          meanwhile; "exit=running" when time is up
 //   wintest notice <window> <event> [<device path> [<device type>]]  sends
 //                                          WM_DEVICECHANGE with a device-interface
 //                                          record (none without a path); prints the
@@ -378,10 +384,58 @@ HWND FindMessageBox(const std::string& caption, const std::string& start) {
 }
 
 // One verb with its arguments (argv[1], argv[2], ...); its output goes to g_out.
+struct ProcessWindows {
+    DWORD process;
+    std::vector<HWND>* seen;
+};
+
+BOOL CALLBACK NoteVisibleWindow(HWND hwnd, LPARAM lp) {
+    auto* c = reinterpret_cast<ProcessWindows*>(lp);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    if (process == c->process && ::IsWindowVisible(hwnd)) {
+        bool known = false;
+        for (HWND w : *c->seen) known = known || w == hwnd;
+        if (!known) c->seen->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+int Exec(DWORD limit, const char* commandLine) {
+    std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        Out("exit=notstarted error=%lu\n", ::GetLastError());
+        return 1;
+    }
+    std::vector<HWND> seen;
+    ProcessWindows context{info.dwProcessId, &seen};
+    const DWORD start = ::GetTickCount();
+    DWORD waited;
+    do {
+        ::EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&context));
+        waited = ::WaitForSingleObject(info.hProcess, 20);
+    } while (waited == WAIT_TIMEOUT && ::GetTickCount() - start < limit);
+    DWORD code = 0;
+    const bool ended = waited == WAIT_OBJECT_0 && ::GetExitCodeProcess(info.hProcess, &code);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    if (!ended) {
+        Out("exit=running windows=%u\n", static_cast<unsigned>(seen.size()));
+        return 1;
+    }
+    Out("exit=%lu windows=%u\n", code, static_cast<unsigned>(seen.size()));
+    return 0;
+}
+
 int Run(int argc, char** argv) {
     if (argc < 3) return Usage();
     std::string verb = argv[1];
     std::string name = argv[2];
+
+    if (verb == "exec" && argc > 3) return Exec(static_cast<DWORD>(Number(argv[2])), argv[3]);
 
     if (verb == "wait" || verb == "gone" || verb == "shown") {
         DWORD limit = argc > 3 ? static_cast<DWORD>(Number(argv[3])) : 10000;
