@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "catalogue/model_catalogue.h"
+#include "installation/download_mark.h"
 #include "installation/driver_directory.h"
 #include "installation/layout.h"
 #include "installation/maker.h"
+#include "installation/port_driver_service.h"
 
 namespace setup {
 
@@ -128,6 +130,9 @@ void CInstallerCore::Install() {
     if (m_bDirectoryOk) m_bDriverOk = AddDriver();
     if (m_bDirectoryOk && m_bDriverOk) m_bPrinterOk = CreatePrinter();
     if (m_bDirectoryOk && m_bDriverOk && m_bPrinterOk) {
+        // Whatever the port: the queue may move to a parallel port later,
+        // when the monitor runs with the user's rights.
+        SetUpPortDriver();
         if (m_strPrinterName != catalogue::Target().DisplayName) {
             // A copy: no status monitor of its own.
             m_strResult = m_strPrinterName + " Printer Driver installed successfully.";
@@ -172,7 +177,9 @@ bool CInstallerCore::CopyStatusMonitor() {
     const int copied = m_platform.shell.FileOperation(kFoCopy, source, destination.c_str(),
                                                       kFofNoConfirmation | kFofNoConfirmMkdir | kFofNoErrorUi);
     m_platform.desktop.EndWaitCursor();
-    return copied == 0;
+    if (copied != 0) return false;
+    RemoveDownloadMark(m_platform.kernel, MonitorPath());
+    return true;
 }
 
 void CInstallerCore::RegisterAutoStart() {
@@ -208,8 +215,15 @@ void CInstallerCore::CreateMonitorShortcut() {
 }
 
 void CInstallerCore::LaunchStatusMonitor() {
+    // Started elevated: in its own folder, never in Setup's (the medium).
     const std::string target = MonitorPath();
-    m_platform.shell.Execute("open", target.c_str(), nullptr, nullptr, kSwMinimize);
+    const std::string folder = MonitorFolder(DriverDirectory());
+    m_platform.shell.Execute("open", target.c_str(), nullptr, folder.c_str(), kSwMinimize);
+}
+
+PortDriverSetup CInstallerCore::SetUpPortDriver() {
+    if (!m_platform.portDriver) return PortDriverSetup::Failed;
+    return EnsurePortDriverService(*m_platform.portDriver);
 }
 
 bool CInstallerCore::RegisterUninstall() {

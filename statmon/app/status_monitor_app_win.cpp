@@ -5,6 +5,7 @@
 
 #include "catalogue/model_catalogue.h"
 #include "common/single_instance.h"
+#include "common/system_dlls_win.h"
 #include "framework/app.h"
 #include "statmon/ui/status_monitor_dlg_win.h"
 
@@ -30,5 +31,8 @@ CStatusMonitorApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Its first run is started elevated by Setup: DLLs loaded at run time
+    // come from System32 only, as in Setup.
+    common::TakeDllsFromSystem32();  // before anything can load a DLL
     return framework::AppMain(instance);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "native/port_driver_fakes.h"
 #include "native/setup_fakes.h"
 
 namespace {
@@ -233,8 +234,11 @@ TEST_F(InstallerTest, UnknownDriverIsSaidBeforeTheFailure) {
 
 // ---- Status monitor.
 
-TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimised) {
+TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimisedInItsFolder) {
+    const std::string mark = kDir + "\\STM\\VX7EMBER.exe:Zone.Identifier";
+    sys.files.insert(mark);
     installer.Install();
+    EXPECT_FALSE(sys.files.count(mark)) << "the download mark stays on the monitor";
     ASSERT_EQ(sys.createdTrees.size(), 1u);
     EXPECT_EQ(sys.createdTrees[0], kDir + "\\STM\\");
     ASSERT_EQ(sys.fileOperations.size(), 1u);
@@ -248,8 +252,33 @@ TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimised) {
     EXPECT_EQ(sys.executions[0].verb, "open");
     EXPECT_EQ(sys.executions[0].file, kDir + "\\STM\\VX7EMBER.exe");
     EXPECT_TRUE(sys.executions[0].noParameters);
-    EXPECT_TRUE(sys.executions[0].noDirectory);
+    // Elevated: in its own folder, never in Setup's.
+    EXPECT_FALSE(sys.executions[0].noDirectory);
+    EXPECT_EQ(sys.executions[0].directory, kDir + "\\STM");
     EXPECT_EQ(sys.executions[0].show, 6);
+}
+
+TEST_F(InstallerTest, PortDriverServiceIsMadeWhateverThePortBeforeTheMonitorStarts) {
+    driver_fakes::FakeDriverSystem driver;
+    installation::InstallerPlatform withDriver = platform;
+    withDriver.portDriver = &driver;
+    for (const char* port : {"COM1:", "LPT1:"}) {
+        CInstallerCore installer(withDriver);
+        installer.m_strPort = port;
+        installer.Install();
+        EXPECT_TRUE(driver.serviceExists) << port;
+        EXPECT_EQ(driver.config.startType, kServiceDemandStart) << port;
+    }
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"write", "create hwinterface", "security", "change",
+                                                      "security"}));
+    // No printer made: nothing of the driver either.
+    driver_fakes::FakeDriverSystem untouched;
+    withDriver.portDriver = &untouched;
+    sys.printerError = 5;
+    CInstallerCore failing(withDriver);
+    failing.Install();
+    EXPECT_FALSE(failing.m_bPrinterOk);
+    EXPECT_TRUE(untouched.calls.empty());
 }
 
 

@@ -9,6 +9,7 @@
 #include "installation/driver_directory.h"
 #include "installation/layout.h"
 #include "installation/maker.h"
+#include "installation/port_driver_service.h"
 
 namespace uninstall {
 
@@ -240,6 +241,8 @@ void CUninstallerCore::RemoveSharedParts() {
         }
         const std::string plugIn = DriverDirectory() + "\\" + kMakerPlugIn;
         RecordRemoval("", Part::StagedFile, plugIn, m_platform.kernel.RemoveFile(plugIn.c_str()) ? 0 : LastError());
+        // The monitors' port driver goes with the last model, when it is ours.
+        if (m_platform.portDriver) RemovePortDriverService(*m_platform.portDriver);
         RemoveUninstaller();
     }
     const long result = m_platform.registry.DeleteKey(common::RegRoot::LocalMachine, kUninstallKey);
