@@ -29,7 +29,7 @@ constexpr DWORD kStopPollMs = 100;
 SC_HANDLE Sc(IPortDriverSystem::Handle handle) { return reinterpret_cast<SC_HANDLE>(handle); }
 IPortDriverSystem::Handle Sc(SC_HANDLE handle) { return reinterpret_cast<IPortDriverSystem::Handle>(handle); }
 
-class Win32PortDriverSystem final : public IPortDriverSystem {
+class Win32DriverSystem final : public IPortDriverSystem {
 public:
     std::string SystemDirectory() override {
         char path[MAX_PATH];
@@ -149,7 +149,7 @@ public:
 }  // namespace
 
 IPortDriverSystem& Win32PortDriverSystem() {
-    static Win32PortDriverSystem system;
+    static Win32DriverSystem system;
     return system;
 }
 

@@ -5,9 +5,11 @@
 
 #include "catalogue/model_catalogue.h"
 #include "common/single_instance.h"
-#include "common/system_dlls_win.h"
 #include "framework/app.h"
 #include "statmon/ui/status_monitor_dlg_win.h"
+// Last: it brings winspool.h, whose PORT_STATUS_* macros would replace the
+// monitor's own names of the port status codes.
+#include "common/system_dlls_win.h"
 
 namespace {
 

@@ -276,7 +276,9 @@ static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
         QueryRequestor(context, &caller);
 #ifdef HWI_SIMULATED_IO
         /* Test image only: Wine's driver host hands creates no security
-         * context; the test image lets them open as an administrator's. */
+         * context (and gives out the handle whatever the create answers);
+         * the test image takes such a requestor as an administrator, so
+         * that its simulated registers can be written. */
         if (!context) {
             caller.administrator = 1;
             caller.integrity = HWI_MEDIUM_INTEGRITY;
