@@ -8,6 +8,7 @@
 # over the installation makes the first copy of the queue.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/setup_lib.sh"
+: "${PORT_DRIVER_IMAGE:?}"
 clean_machine
 
 # What Setup asks of the service manager and the file system is traced
@@ -60,7 +61,7 @@ check "the monitor runs in its own folder" "${run%\\VX7EMBER}\\" "$(wintest cwd 
 # to a parallel port, loaded on demand; its file is the monitor's image.
 check "port driver service: a kernel driver started on demand" "1|3|System32\\Drivers\\hwinterface.sys" \
     "$(wintest service hwinterface)"
-cmp -s "$system32/drivers/hwinterface.sys" "$KLRN_BINARY_DIR/statmon/portdriver/hwinterface.sys" &&
+cmp -s "$system32/drivers/hwinterface.sys" "$PORT_DRIVER_IMAGE" &&
     pass "the driver file is the monitor's image" || fail "driver file missing or not the monitor's image"
 # Wine keeps no service security (SetServiceObjectSecurity stores nothing
 # there, and the descriptor read back is always empty): the trace shows

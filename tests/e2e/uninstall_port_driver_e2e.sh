@@ -5,7 +5,7 @@
 # monitor's), and leaves another product's service and file of that name
 # as they are.
 source "$(dirname "$0")/lib.sh"
-: "${UNINSTALL_EXE:?}"
+: "${UNINSTALL_EXE:?}" "${PORT_DRIVER_IMAGE:?}"
 CAPTION="KLRN Printer Driver - Setup"
 SERVICE="1|3|System32\\Drivers\\hwinterface.sys"
 driver_file=$system32/drivers/hwinterface.sys
@@ -28,7 +28,7 @@ uninstall() {
 }
 stop_all
 
-plant "$KLRN_BINARY_DIR/statmon/portdriver/hwinterface.sys"
+plant "$PORT_DRIVER_IMAGE"
 check "set-up: our service" "$SERVICE" "$(wintest service hwinterface)"
 uninstall
 check "Uninstall ends" 0 "$exit_status"

@@ -10,10 +10,11 @@
 // plug-in, the uninstaller itself (when Windows next starts) and the entry
 // go too; after a failure the entry stays, so that the user can run
 // Uninstall again. One message box tells what was removed, kept or could
-// not be removed.
+// not be removed. With the last model the monitors' port-I/O driver
+// service and its file go too, when they are ours.
 //
-// Files of the system's Unidrv and of other makers, the port-I/O driver
-// service and everything of other printers stay.
+// Files of the system's Unidrv and of other makers, another product's
+// port-I/O driver and everything of other printers stay.
 #pragma once
 
 #include <cstdint>
