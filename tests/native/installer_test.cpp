@@ -258,27 +258,18 @@ TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimisedInIt
     EXPECT_EQ(sys.executions[0].show, 6);
 }
 
-TEST_F(InstallerTest, PortDriverServiceIsMadeWhateverThePortBeforeTheMonitorStarts) {
-    driver_fakes::FakeDriverSystem driver;
-    installation::InstallerPlatform withDriver = platform;
-    withDriver.portDriver = &driver;
-    for (const char* port : {"COM1:", "LPT1:"}) {
+TEST_F(InstallerTest, PortDriverServiceIsMadeWhateverThePortOnlyWithAPrinter) {
+    for (std::uint32_t printerError : {0u, 5u}) {
+        driver_fakes::FakeDriverSystem driver;
+        FakeSystem system;
+        system.printerError = printerError;
+        installation::InstallerPlatform withDriver = system.Platform();
+        withDriver.portDriver = &driver;
         CInstallerCore installer(withDriver);
-        installer.m_strPort = port;
+        installer.m_strPort = "COM1:";
         installer.Install();
-        EXPECT_TRUE(driver.serviceExists) << port;
-        EXPECT_EQ(driver.config.startType, kServiceDemandStart) << port;
+        EXPECT_EQ(driver.serviceExists, printerError == 0) << printerError;
     }
-    EXPECT_EQ(driver.calls, (std::vector<std::string>{"write", "create hwinterface", "security", "change",
-                                                      "security"}));
-    // No printer made: nothing of the driver either.
-    driver_fakes::FakeDriverSystem untouched;
-    withDriver.portDriver = &untouched;
-    sys.printerError = 5;
-    CInstallerCore failing(withDriver);
-    failing.Install();
-    EXPECT_FALSE(failing.m_bPrinterOk);
-    EXPECT_TRUE(untouched.calls.empty());
 }
 
 

@@ -2,8 +2,6 @@
 // monitor's port driver service.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 #include <string>
@@ -15,96 +13,60 @@ namespace driver_fakes {
 
 using namespace installation;
 using Bytes = std::vector<std::uint8_t>;
-
 inline const std::string kFile = "C:\\WINDOWS\\system32\\Drivers\\hwinterface.sys";
 
 struct FakeDriverSystem : IPortDriverSystem {
     Bytes image{'M', 'Z', 1, 2, 3};
-    bool carries = true;
     std::map<std::string, Bytes> files;
-    std::set<std::string> inUse;
-    bool serviceExists = false;
+    bool inUse = false, serviceExists = false;
     DriverServiceConfig config;
     std::string security;
     std::vector<std::string> calls;  // everything that changes the machine
-    std::set<Handle> open;
+    std::set<Handle> open;           // every handle is closed again
     Handle next = 10;
-    std::uint32_t error = 0;
 
-    Handle New() {
-        open.insert(++next);
-        return next;
-    }
+    Handle New() { return *open.insert(++next).first; }
     std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
-    std::optional<Bytes> CarriedImage() override { return carries ? std::optional<Bytes>(image) : std::nullopt; }
+    std::optional<Bytes> CarriedImage() override { return image.empty() ? std::nullopt : std::optional<Bytes>(image); }
     std::optional<Bytes> ReadFile(const std::string& path, bool* absent) override {
         *absent = !files.count(path);
-        return files.count(path) ? std::optional<Bytes>(files[path]) : std::nullopt;
+        return *absent ? std::nullopt : std::optional<Bytes>(files[path]);
     }
     bool WriteNewFile(const std::string& path, const Bytes& bytes) override {
         calls.push_back("write");
-        if (files.count(path)) return false;
-        files[path] = bytes;
-        return true;
+        return files.emplace(path, bytes).second;
     }
     bool DeleteFile(const std::string& path) override {
         calls.push_back("delete file");
-        return !inUse.count(path) && files.erase(path);
+        return !inUse && files.erase(path);
     }
-    bool DeleteFileAtRestart(const std::string&) override {
-        calls.push_back("delete file at restart");
-        return true;
-    }
+    bool DeleteFileAtRestart(const std::string&) override { return calls.push_back("delete at restart"), true; }
     Handle OpenManager(std::uint32_t) override { return New(); }
-    Handle OpenService(Handle manager, const char* name, std::uint32_t) override {
-        EXPECT_TRUE(open.count(manager));
-        EXPECT_STREQ(name, "hwinterface");
-        if (!serviceExists) {
-            error = kErrorServiceDoesNotExist;
-            return 0;
-        }
-        return New();
-    }
-    Handle CreateService(Handle, const char* name, std::uint32_t access, std::uint32_t startType,
-                         const char* imagePath) override {
+    Handle OpenService(Handle, const char*, std::uint32_t) override { return serviceExists ? New() : 0; }
+    Handle CreateService(Handle, const char* name, std::uint32_t, std::uint32_t start, const char* path) override {
         calls.push_back(std::string("create ") + name);
-        EXPECT_EQ(access, kWriteDac);
         serviceExists = true;
-        config = {kServiceKernelDriver, startType, imagePath};
+        config = {kServiceKernelDriver, start, path};
         return New();
     }
-    bool QueryConfig(Handle, DriverServiceConfig* answer) override {
-        *answer = config;
-        return true;
-    }
-    bool ChangeConfig(Handle, std::uint32_t startType, const char* imagePath) override {
+    bool QueryConfig(Handle, DriverServiceConfig* answer) override { return *answer = config, true; }
+    bool ChangeConfig(Handle, std::uint32_t start, const char* path) override {
         calls.push_back("change");
-        config.startType = startType;
-        config.imagePath = imagePath;
+        config = {kServiceKernelDriver, start, path};
         return true;
     }
-    bool SetSecurity(Handle, const char* sddl) override {
-        calls.push_back("security");
-        security = sddl;
-        return true;
-    }
-    bool Stop(Handle) override {
-        calls.push_back("stop");
-        return true;
-    }
-    bool DeleteService(Handle) override {
-        calls.push_back("delete service");
-        serviceExists = false;
-        return true;
-    }
-    void CloseHandle(Handle handle) override { EXPECT_EQ(open.erase(handle), 1u); }
-    std::uint32_t LastError() override { return error; }
+    bool SetSecurity(Handle, const char* sddl) override { return calls.push_back("security"), security = sddl, true; }
+    bool Stop(Handle) override { return calls.push_back("stop"), true; }
+    bool DeleteService(Handle) override { return calls.push_back("delete service"), !(serviceExists = false); }
+    void CloseHandle(Handle handle) override { open.erase(handle); }
+    std::uint32_t LastError() override { return serviceExists ? 5 : kErrorServiceDoesNotExist; }
 
-    void OurService(const char* imagePath = "System32\\Drivers\\hwinterface.sys") {
+    // Our file and a service running it, loaded at every start as earlier monitors made it.
+    void OurService(const char* path = "System32\\Drivers\\hwinterface.sys") {
         files[kFile] = image;
         serviceExists = true;
-        config = {kServiceKernelDriver, 1, imagePath};  // loaded at every start, as monitors made it
+        config = {kServiceKernelDriver, 1, path};
     }
 };
 

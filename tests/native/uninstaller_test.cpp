@@ -208,7 +208,7 @@ TEST(Uninstaller, OurPortDriverGoesWithTheLastModelOnly) {
         CUninstallerCore uninstaller(platform);
         uninstaller.FindInstalledModels();
         uninstaller.Remove();
-        EXPECT_EQ(driver.serviceExists, modelLeft) << modelLeft;
+        EXPECT_EQ(driver.serviceExists, modelLeft);
         EXPECT_EQ(driver.files.count(driver_fakes::kFile), modelLeft ? 1u : 0u) << modelLeft;
     }
 }

@@ -1,7 +1,7 @@
 // The monitor installs, starts and opens the real port driver from its
-// resource; requests that touch no port are answered as the device
-// interface says; Setup's and Uninstall's care of the service works on the
-// real service manager. (A port instruction would crash Wine's driver
+// resource, and never writes over another product's driver file;
+// requests that touch no port are answered as the device interface says.
+// (A port instruction would crash Wine's driver
 // host, so no request here reaches the hardware: Wine has no parallel port
 // devices, so the driver knows no port and refuses every address. Wine's
 // driver host hands a create no security context, so who may open the
@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "installation/port_driver_service_win.h"
 #include "port_driver_service.h"
 #include "statmon/portdriver/port_request.h"
 #include "statmon/printer/parallel_port_win.h"
@@ -28,6 +27,7 @@ struct Installation {
     int secondOpen = -1;
 };
 Installation g_install;
+
 
 class PortDriverTest : public ::testing::Test {
 protected:
@@ -173,63 +173,16 @@ TEST_F(PortDriverTest, AlreadyRunningDriverOpensAtOnceAndCountsAsStarted) {
     EXPECT_EQ(StartPortDriver(*platform.services), 0);
 }
 
-// ---- Beside other products, and the elevated programs' care of the service.
-
-class PortDriverOwnership : public ::testing::Test {
-protected:
-    void SetUp() override { wintest::RemoveDriverService(); }
-    void TearDown() override { wintest::RemoveDriverService(); }
-    static void WriteFileBytes(const std::vector<unsigned char>& bytes) {
-        HANDLE file = CreateFileA(wintest::DriverFilePath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    const std::vector<unsigned char> foreign{'M', 'Z', 0x90, 0, 3, 0, 0, 0, 'o', 't', 'h', 'e', 'r'};
-};
-
-TEST_F(PortDriverOwnership, AnotherProductsFileIsNeitherOverwrittenNorGivenAService) {
-    WriteFileBytes(foreign);
+TEST(PortDriverBesideAnotherProduct, MonitorNeitherOverwritesItsFileNorMakesItAService) {
+    wintest::RemoveDriverService();
+    const std::vector<unsigned char> foreign{'M', 'Z', 0x90, 0, 'o', 't', 'h', 'e', 'r'};
+    std::ofstream(wintest::DriverFilePath(), std::ios::binary).write(reinterpret_cast<const char*>(foreign.data()),
+                                                                    static_cast<std::streamsize>(foreign.size()));
     PortPlatform platform = CreatePortPlatform();
-    EXPECT_EQ(InstallPortDriver(*platform.services, *platform.store), 0);
-    EXPECT_EQ(installation::EnsurePortDriverService(installation::Win32PortDriverSystem()),
-              installation::PortDriverSetup::Foreign);
+    EXPECT_EQ(OpenPortDriver(*platform.device, *platform.services, *platform.store), 1);
     EXPECT_EQ(wintest::ReadFileBytes(wintest::DriverFilePath()), foreign);
     EXPECT_FALSE(wintest::QueryDriverService().found);
-    // Uninstall leaves it too.
-    EXPECT_EQ(installation::RemovePortDriverService(installation::Win32PortDriverSystem()),
-              installation::PortDriverRemoval::Foreign);
-    EXPECT_EQ(wintest::ReadFileBytes(wintest::DriverFilePath()), foreign);
-}
-
-TEST_F(PortDriverOwnership, SetupMakesTheServiceAndUninstallTakesItAway) {
-    installation::IPortDriverSystem& system = installation::Win32PortDriverSystem();
-    EXPECT_EQ(installation::EnsurePortDriverService(system), installation::PortDriverSetup::Created);
-    const wintest::ServiceConfig created = wintest::QueryDriverService();
-    ASSERT_TRUE(created.found);
-    EXPECT_EQ(created.type, static_cast<DWORD>(SERVICE_KERNEL_DRIVER));
-    EXPECT_EQ(created.start, static_cast<DWORD>(SERVICE_DEMAND_START));
-    EXPECT_EQ(created.imagePath, "System32\\Drivers\\hwinterface.sys");
-    EXPECT_EQ(wintest::ReadFileBytes(wintest::DriverFilePath()), wintest::BuiltImage("hwinterface.sys"));
-    // Ours, also under the absolute path Wine needs: a second Setup keeps it.
-    ASSERT_TRUE(wintest::UseAbsoluteImagePath());
-    EXPECT_EQ(installation::EnsurePortDriverService(system), installation::PortDriverSetup::Updated);
-    EXPECT_EQ(wintest::QueryDriverService().start, static_cast<DWORD>(SERVICE_DEMAND_START));
-    EXPECT_EQ(installation::RemovePortDriverService(system), installation::PortDriverRemoval::Removed);
-    EXPECT_FALSE(wintest::QueryDriverService().found);
-    EXPECT_EQ(GetFileAttributesA(wintest::DriverFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_F(PortDriverOwnership, ServiceOverAnotherProductsFileStays) {
-    installation::IPortDriverSystem& system = installation::Win32PortDriverSystem();
-    ASSERT_EQ(installation::EnsurePortDriverService(system), installation::PortDriverSetup::Created);
-    WriteFileBytes(foreign);  // another product's installer replaced the file
-    EXPECT_EQ(installation::EnsurePortDriverService(system), installation::PortDriverSetup::Foreign);
-    EXPECT_EQ(installation::RemovePortDriverService(system), installation::PortDriverRemoval::Foreign);
-    EXPECT_TRUE(wintest::QueryDriverService().found);
-    EXPECT_EQ(wintest::ReadFileBytes(wintest::DriverFilePath()), foreign);
+    wintest::RemoveDriverService();
 }
 
 }  // namespace
