@@ -79,7 +79,7 @@ int InstallPortDriver(IServiceManager& services, IDriverImageStore& store) {
     if (owner == installation::DriverFileOwner::Foreign) return 0;
 
     std::uint32_t error = 0;
-    ScopedSc manager(services, services.OpenManager(kScManagerAllAccess, &error));
+    ScopedSc manager(services, services.OpenManager(kScManagerConnect | kScManagerCreateService, &error));
     if (!manager.get()) return error == kErrorAccessDenied ? 5 : 0;
     if (owner == installation::DriverFileOwner::Absent && !store.WriteFile(path, *image)) return 0;
 

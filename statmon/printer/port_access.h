@@ -40,7 +40,7 @@ public:
 
 using ScHandle = std::uintptr_t;  // 0 is no handle
 
-constexpr std::uint32_t kScManagerAllAccess = 0xF003F;
+constexpr std::uint32_t kScManagerCreateService = 0x0002;
 constexpr std::uint32_t kScManagerConnect = 0x0001;
 constexpr std::uint32_t kServiceStart = 0x0010;
 constexpr std::uint32_t kWriteDac = 0x00040000;

@@ -15,7 +15,7 @@ namespace {
 static_assert(sizeof(OSVERSIONINFOEXA) == 156, "OSVERSIONINFOEXA");
 static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA");
 static_assert(sizeof(ScHandle) >= sizeof(SC_HANDLE), "a service handle fits");
-static_assert(kScManagerAllAccess == SC_MANAGER_ALL_ACCESS && kScManagerConnect == SC_MANAGER_CONNECT,
+static_assert(kScManagerCreateService == SC_MANAGER_CREATE_SERVICE && kScManagerConnect == SC_MANAGER_CONNECT,
               "service manager rights");
 static_assert(kServiceStart == SERVICE_START && kWriteDac == WRITE_DAC, "service rights");
 static_assert(kServiceKernelDriver == SERVICE_KERNEL_DRIVER, "SERVICE_KERNEL_DRIVER");

@@ -250,7 +250,7 @@ TEST_F(PortDriverOpen, AStandardUserStartsTheServiceSetupLeft) {
     services.fullAccessError = 5;  // not elevated
     EXPECT_EQ(OpenPortDriver(device, services, store), 1);
     EXPECT_TRUE(device.open);
-    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "manager-all"), 0);
+    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "manager-create"), 0);
 }
 
 TEST_F(PortDriverOpen, EarlierHandleIsClosedBeforeTheNextOpen) {

@@ -79,7 +79,7 @@ struct FakeDevice : IPortDevice {
 };
 
 struct FakeServices : IServiceManager {
-    // Error of opening the manager with full access (0: it opens).
+    // Error of opening the manager to create a service (0: it opens).
     std::uint32_t fullAccessError = 0;
     bool connectOpens = true;
     std::uint32_t startError = 1058;  // ERROR_SERVICE_DISABLED when the start fails
@@ -95,10 +95,10 @@ struct FakeServices : IServiceManager {
         return next;
     }
     ScHandle OpenManager(std::uint32_t access, std::uint32_t* error) override {
-        calls.push_back(access == kScManagerAllAccess ? "manager-all"
+        calls.push_back(access == (kScManagerConnect | kScManagerCreateService) ? "manager-create"
                         : access == kScManagerConnect ? "manager-connect"
                                                       : "manager-?");
-        if (access == kScManagerAllAccess && fullAccessError) {
+        if (access == (kScManagerConnect | kScManagerCreateService) && fullAccessError) {
             *error = fullAccessError;
             return 0;
         }
