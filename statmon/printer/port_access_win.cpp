@@ -27,8 +27,6 @@ static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED");
 static_assert(sizeof(HwiPortRequest) == 3, "the 32-bit request record is 3 bytes");
 #endif
 
-constexpr WORD kDriverResourceId = 164;
-
 class Win32VersionQuery final : public IVersionQuery {
 public:
     bool GetVersionEx(std::uint32_t sizeField, std::uint32_t* platformId) override {
@@ -116,30 +114,16 @@ public:
         if (length == 0 || length >= MAX_PATH) return std::string();
         return std::string(path, length);
     }
+    // The driver file's image, reading and writing it: as Setup does.
     std::optional<std::vector<std::uint8_t>> DriverResource() override {
-        HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(kDriverResourceId), "bin");
-        if (!found) return std::nullopt;
-        HGLOBAL loaded = ::LoadResource(nullptr, found);
-        if (!loaded) return std::nullopt;
-        const void* bytes = ::LockResource(loaded);
-        if (!bytes) return std::nullopt;
-        const DWORD size = ::SizeofResource(nullptr, found);
-        const auto* begin = static_cast<const std::uint8_t*>(bytes);
-        return std::vector<std::uint8_t>(begin, begin + size);
+        return installation::Win32PortDriverSystem().CarriedImage();
     }
     std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
                                                       bool* absent) override {
         return installation::Win32PortDriverSystem().ReadFile(path, absent);
     }
     bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override {
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        DWORD written = 0;
-        const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                    nullptr);
-        ::CloseHandle(file);
-        return ok && written == bytes.size();
+        return installation::Win32PortDriverSystem().WriteNewFile(path, bytes);
     }
 };
 
