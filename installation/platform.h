@@ -15,6 +15,8 @@
 
 namespace installation {
 
+class IPortDriverSystem;  // installation/port_driver_service.h
+
 // Win32 error codes the installer looks at.
 constexpr std::uint32_t kErrorSuccess = 0;
 constexpr std::uint32_t kErrorFileNotFound = 2;
@@ -287,6 +289,8 @@ struct InstallerPlatform {
     IKernel& kernel;
     // Buffers of the spooler's answers and their diagnostic lines.
     common::ISpoolHeap* heap = &common::ProcessSpoolHeap();
+    // The status monitor's port driver service; none: left alone.
+    IPortDriverSystem* portDriver = nullptr;
 };
 
 // The running system (platform_win.cpp).

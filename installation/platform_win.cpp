@@ -14,6 +14,7 @@
 
 #include "common/system_dlls_win.h"
 #include "installation/platform.h"
+#include "installation/port_driver_service_win.h"
 
 namespace installation {
 namespace {
@@ -449,7 +450,8 @@ const InstallerPlatform& Win32Platform() {
     static Win32SetupApi setupApi;
     static Win32Desktop desktop;
     static Win32Kernel kernel;
-    static const InstallerPlatform platform{spooler, *registry, shell, setupApi, desktop, kernel};
+    static const InstallerPlatform platform{spooler, *registry, shell, setupApi, desktop, kernel,
+                                            &common::ProcessSpoolHeap(), &Win32PortDriverSystem()};
     return platform;
 }
 

@@ -4,9 +4,11 @@
 
 #include "catalogue/model_catalogue.h"
 #include "common/event_source.h"
+#include "installation/download_mark.h"
 #include "installation/driver_directory.h"
 #include "installation/layout.h"
 #include "installation/maker.h"
+#include "installation/port_driver_service.h"
 
 namespace setup {
 
@@ -151,6 +153,16 @@ void CInstallerCore::Install() {
         LogStep("printer \"" + m_strPrinterName + "\" on " + m_strPort + " as the default printer", m_bPrinterOk);
     }
     if (m_bDirectoryOk && m_bDriverOk && m_bPrinterOk) {
+        // Whatever the port: the queue may move to a parallel port later,
+        // when the monitor runs with the user's rights.
+        if (m_platform.portDriver) {
+            switch (SetUpPortDriver()) {
+            case PortDriverSetup::Created: m_pLog->Note("port driver service", "created"); break;
+            case PortDriverSetup::Updated: m_pLog->Note("port driver service", "ready"); break;
+            case PortDriverSetup::Foreign: m_pLog->Note("port driver service", "another product's, left as it is"); break;
+            case PortDriverSetup::Failed: LogStep("port driver service", false); break;
+            }
+        }
         if (m_strPrinterName != model) {
             // A copy: no status monitor of its own.
             m_pLog->Note("status monitor", "not installed for a copy of the printer");
@@ -207,8 +219,12 @@ bool CInstallerCore::CopyStatusMonitor() {
     const int copied = m_platform.shell.FileOperation(kFoCopy, source, destination.c_str(),
                                                       kFofNoConfirmation | kFofNoConfirmMkdir | kFofNoErrorUi);
     m_platform.desktop.EndWaitCursor();
-    if (copied != 0) m_dwStepError = static_cast<std::uint32_t>(copied);
-    return copied == 0;
+    if (copied != 0) {
+        m_dwStepError = static_cast<std::uint32_t>(copied);
+        return false;
+    }
+    RemoveDownloadMark(m_platform.kernel, MonitorPath());
+    return true;
 }
 
 bool CInstallerCore::RegisterAutoStart() {
@@ -267,8 +283,15 @@ bool CInstallerCore::CreateMonitorShortcut() {
 }
 
 void CInstallerCore::LaunchStatusMonitor() {
+    // Started elevated: in its own folder, never in Setup's (the medium).
     const std::string target = MonitorPath();
-    m_platform.shell.Execute("open", target.c_str(), nullptr, nullptr, kSwMinimize);
+    const std::string folder = MonitorFolder(DriverDirectory());
+    m_platform.shell.Execute("open", target.c_str(), nullptr, folder.c_str(), kSwMinimize);
+}
+
+PortDriverSetup CInstallerCore::SetUpPortDriver() {
+    if (!m_platform.portDriver) return PortDriverSetup::Failed;
+    return EnsurePortDriverService(*m_platform.portDriver);
 }
 
 bool CInstallerCore::RegisterUninstall() {

@@ -13,6 +13,7 @@
 
 #include "installation/driver_directory.h"
 #include "installation/platform.h"
+#include "installation/port_driver_service.h"
 #include "installation/step_log.h"
 
 namespace setup {
@@ -58,6 +59,8 @@ public:
     bool CreateMonitorShortcut();
     void LaunchStatusMonitor();
     bool RegisterUninstall();
+    // The monitor's port driver service, ready for a later parallel port.
+    installation::PortDriverSetup SetUpPortDriver();
 
     // DriverDirectory (empty before the first successful query) and the
     // places derived from it.

@@ -1,5 +1,6 @@
 #include "setup/ui/file_copy.h"
 
+#include "installation/download_mark.h"
 #include "installation/maker.h"
 
 namespace setup {
@@ -19,6 +20,7 @@ void CFileCopyCore::CopyDriverFiles() {
     }
     const int result = CopyFiles();
     if (result != 0) m_platform.kernel.ExitProcess(kCopyFailedExitStatus);
+    RemoveDownloadMarks(m_platform.kernel, DriverFilePatterns, DriverDirectoryText(m_pszDriverDir));
     m_platform.desktop.EndWaitCursor();
 }
 

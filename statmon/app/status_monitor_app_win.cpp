@@ -7,6 +7,9 @@
 #include "common/single_instance.h"
 #include "framework/app.h"
 #include "statmon/ui/status_monitor_dlg_win.h"
+// Last: it brings winspool.h, whose PORT_STATUS_* macros would replace the
+// monitor's own names of the port status codes.
+#include "common/system_dlls_win.h"
 
 namespace {
 
@@ -30,5 +33,8 @@ CStatusMonitorApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Its first run is started elevated by Setup: DLLs loaded at run time
+    // come from System32 only, as in Setup.
+    common::TakeDllsFromSystem32();  // before anything can load a DLL
     return framework::AppMain(instance);
 }

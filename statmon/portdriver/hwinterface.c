@@ -45,10 +45,11 @@ static void PortWrite(void* context, uint16_t port, uint8_t value) {
 }
 
 /* The simulated machine's parallel ports: LPT1 to LPT3 at their usual bases. */
-static void LearnPorts(HwiPortList* list) {
+static HwiLearnOutcome LearnPorts(HwiPortList* list) {
     HwiPortListAdd(list, 0x378);
     HwiPortListAdd(list, 0x278);
     HwiPortListAdd(list, 0x3BC);
+    return HWI_LEARN_COMPLETE;
 }
 #else
 static uint8_t PortRead(void* context, uint16_t port) {
@@ -61,8 +62,10 @@ static void PortWrite(void* context, uint16_t port, uint8_t value) {
     WRITE_PORT_UCHAR((PUCHAR)(ULONG_PTR)port, value);
 }
 
-/* Asks the parallel port driver's device `name` for its port's base. */
-static void LearnPort(PUNICODE_STRING name, HwiPortList* list) {
+/* Asks the parallel port driver's device `name` for its port's base and
+ * adds it to the list. TRUE when the device answered or does not exist,
+ * FALSE when it exists but could not be asked. */
+static BOOLEAN LearnPort(PUNICODE_STRING name, HwiPortList* list) {
     OBJECT_ATTRIBUTES attributes;
     HANDLE handle = NULL;
     PVOID file = NULL;
@@ -77,12 +80,14 @@ static void LearnPort(PUNICODE_STRING name, HwiPortList* list) {
      * whether the device exists, the file object leads to its stack. */
     InitializeObjectAttributes(&attributes, name, OBJ_KERNEL_HANDLE | OBJ_CASE_INSENSITIVE, NULL,
                                NULL);
-    if (!NT_SUCCESS(ZwOpenFile(&handle, FILE_READ_ATTRIBUTES, &attributes, &io, 0,
-                               FILE_NON_DIRECTORY_FILE)))
-        return;
+    status = ZwOpenFile(&handle, FILE_READ_ATTRIBUTES, &attributes, &io, 0, FILE_NON_DIRECTORY_FILE);
+    if (status == STATUS_OBJECT_NAME_NOT_FOUND || status == STATUS_OBJECT_PATH_NOT_FOUND ||
+        status == STATUS_NO_SUCH_DEVICE)
+        return TRUE;  /* no such port (any more) */
+    if (!NT_SUCCESS(status)) return FALSE;
     status = ObReferenceObjectByHandle(handle, 0, *IoFileObjectType, KernelMode, &file, NULL);
     ZwClose(handle);
-    if (!NT_SUCCESS(status)) return;
+    if (!NT_SUCCESS(status)) return FALSE;
     target = IoGetRelatedDeviceObject((PFILE_OBJECT)file);
     RtlZeroMemory(&info, sizeof(info));
     RtlZeroMemory(&io, sizeof(io));
@@ -97,21 +102,27 @@ static void LearnPort(PUNICODE_STRING name, HwiPortList* list) {
         }
         if (NT_SUCCESS(status) && io.Information >= sizeof(info.OriginalController))
             HwiPortListAdd(list, (uint64_t)info.OriginalController.QuadPart);
+        else
+            status = STATUS_UNSUCCESSFUL;
+    } else {
+        status = STATUS_INSUFFICIENT_RESOURCES;
     }
     ObDereferenceObject(file);
+    return NT_SUCCESS(status);
 }
 
 /* The machine's parallel ports: the parallel port driver names its devices
  * "\Device\ParallelPort0" onwards (numbers may have gaps once a port has
  * gone, so every number the list can hold is tried). PASSIVE_LEVEL only. */
-static void LearnPorts(HwiPortList* list) {
+static HwiLearnOutcome LearnPorts(HwiPortList* list) {
     static const WCHAR prefix[] = L"\\Device\\" DD_PARALLEL_PORT_BASE_NAME_U;
     WCHAR buffer[sizeof(prefix) / sizeof(WCHAR) + 4];
     UNICODE_STRING name;
     const USHORT prefixLength = (USHORT)(sizeof(prefix) - sizeof(WCHAR));
     ULONG number;
+    HwiLearnOutcome outcome = HWI_LEARN_COMPLETE;
 
-    if (KeGetCurrentIrql() != PASSIVE_LEVEL) return;
+    if (KeGetCurrentIrql() != PASSIVE_LEVEL) return HWI_LEARN_NOT_RUN;
     RtlCopyMemory(buffer, prefix, prefixLength);
     name.Buffer = buffer;
     name.MaximumLength = sizeof(buffer);
@@ -120,32 +131,41 @@ static void LearnPorts(HwiPortList* list) {
         if (number >= 10) buffer[length++] = (WCHAR)(L'0' + number / 10);
         buffer[length++] = (WCHAR)(L'0' + number % 10);
         name.Length = (USHORT)(length * sizeof(WCHAR));
-        LearnPort(&name, list);
+        if (!LearnPort(&name, list)) outcome = HWI_LEARN_PARTIAL;
     }
+    return outcome;
 }
 #endif
 
-/* The ports learnt so far; the lock guards copies in and out, the learning
- * itself runs unlocked at PASSIVE_LEVEL. */
-static HwiPortList g_KnownPorts;
+/* The ports learnt so far; the lock guards the table, the learning itself
+ * runs unlocked at PASSIVE_LEVEL. */
+static HwiPortTable g_KnownPorts;
 static FAST_MUTEX g_KnownPortsLock;
+static LONGLONG g_ClockTicksPerMs = 1;
 
-static void KnownPorts(void* context, HwiPortList* list) {
+static void LockPorts(void* context) {
     (void)context;
     ExAcquireFastMutex(&g_KnownPortsLock);
-    *list = g_KnownPorts;
+}
+
+static void UnlockPorts(void* context) {
+    (void)context;
     ExReleaseFastMutex(&g_KnownPortsLock);
 }
 
-static void RefreshPorts(void* context, HwiPortList* list) {
+/* Milliseconds of the performance counter, which only moves forward. */
+static uint64_t ClockNow(void* context) {
+    const LARGE_INTEGER count = KeQueryPerformanceCounter(NULL);
     (void)context;
-    LearnPorts(list);
-    ExAcquireFastMutex(&g_KnownPortsLock);
-    g_KnownPorts = *list;
-    ExReleaseFastMutex(&g_KnownPortsLock);
+    return count.QuadPart > 0 ? (uint64_t)(count.QuadPart / g_ClockTicksPerMs) : 0;
 }
 
-static const HwiPortSource g_Ports = {KnownPorts, RefreshPorts, NULL};
+static HwiLearnOutcome Learn(void* context, HwiPortList* found) {
+    (void)context;
+    return LearnPorts(found);
+}
+
+static const HwiPortSource g_Ports = {&g_KnownPorts, LockPorts, UnlockPorts, ClockNow, Learn, NULL};
 
 static const HwiPortAccess g_PortAccess = {PortRead, PortWrite, NULL};
 
@@ -186,11 +206,14 @@ static BOOLEAN HasEnabledGroup(const TOKEN_GROUPS* groups, const HwiSid* sid) {
     return FALSE;
 }
 
-/* What the token of the thread sending the create request (the caller: a
- * device opened directly is created in its context) says of it. Whatever
- * cannot be read counts against the caller. */
-static void QueryCaller(HwiCaller* caller) {
+/* What the token of the create request says of its requestor: the token
+ * its access state's subject context names (the impersonation token the
+ * request was made under, else the primary token), whichever thread the
+ * request reaches the driver on. Whatever cannot be read counts against
+ * the requestor. */
+static void QueryRequestor(PIO_SECURITY_CONTEXT context, HwiCaller* caller) {
     HANDLE token = NULL;
+    PACCESS_TOKEN subjectToken;
     NTSTATUS status;
     PTOKEN_GROUPS groups;
     PTOKEN_GROUPS restricted;
@@ -198,9 +221,11 @@ static void QueryCaller(HwiCaller* caller) {
     ULONG size = 0;
 
     RtlZeroMemory(caller, sizeof(*caller));
-    status = ZwOpenThreadTokenEx(NtCurrentThread(), TOKEN_QUERY, TRUE, OBJ_KERNEL_HANDLE, &token);
-    if (status == STATUS_NO_TOKEN)
-        status = ZwOpenProcessTokenEx(NtCurrentProcess(), TOKEN_QUERY, OBJ_KERNEL_HANDLE, &token);
+    if (!context || !context->AccessState) return;
+    subjectToken = SeQuerySubjectContextToken(&context->AccessState->SubjectSecurityContext);
+    if (!subjectToken) return;
+    status = ObOpenObjectByPointer(subjectToken, OBJ_KERNEL_HANDLE, NULL, TOKEN_QUERY,
+                                   *SeTokenObjectType, KernelMode, &token);
     if (!NT_SUCCESS(status)) return;
 
     groups = (PTOKEN_GROUPS)QueryToken(token, TokenGroups);
@@ -236,17 +261,29 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
 
 static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    PIO_SECURITY_CONTEXT context = stack->Parameters.Create.SecurityContext;
     HwiCaller caller;
     NTSTATUS status;
     (void)device;
-    /* Decided once per handle, in the opener's context. */
-    if (irp->RequestorMode == KernelMode) {
+    /* Decided once per handle, by the request's own security context. */
+    if (!HwiCreateIsChecked(irp->RequestorMode == KernelMode,
+                            (stack->Flags & SL_FORCE_ACCESS_CHECK) != 0)) {
         caller.integrity = HWI_MEDIUM_INTEGRITY;
         caller.restrictedSids = 0;
         caller.interactive = 0;
         caller.administrator = 1;
     } else {
-        QueryCaller(&caller);
+        QueryRequestor(context, &caller);
+#ifdef HWI_SIMULATED_IO
+        /* Test image only: Wine's driver host hands creates no security
+         * context (and gives out the handle whatever the create answers);
+         * the test image takes such a requestor as an administrator, so
+         * that its simulated registers can be written. */
+        if (!context) {
+            caller.administrator = 1;
+            caller.integrity = HWI_MEDIUM_INTEGRITY;
+        }
+#endif
     }
     status = (NTSTATUS)HwiOpenStatus(&caller);
     if (NT_SUCCESS(status) && stack->FileObject)
@@ -289,8 +326,13 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
 
     /* The ports are learnt at the first request: at system start the
      * parallel port driver may not have started yet. */
-    HwiPortListClear(&g_KnownPorts);
+    HwiPortTableInit(&g_KnownPorts);
     ExInitializeFastMutex(&g_KnownPortsLock);
+    {
+        LARGE_INTEGER frequency;
+        KeQueryPerformanceCounter(&frequency);
+        if (frequency.QuadPart >= 1000) g_ClockTicksPerMs = frequency.QuadPart / 1000;
+    }
 
     RtlInitUnicodeString(&name, L"\\Device\\hwinterface");
     // Secure open: the device's security also guards opens of names below it.

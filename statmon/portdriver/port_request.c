@@ -30,14 +30,52 @@ int HwiPortListAdd(HwiPortList* list, uint64_t base) {
     return 1;
 }
 
+void HwiPortTableInit(HwiPortTable* table) {
+    HwiPortListClear(&table->ports);
+    table->learntAt = 0;
+    table->learnt = 0;
+}
+
+int HwiPortTableClaimLearn(HwiPortTable* table, uint16_t port, uint64_t now) {
+    /* A clock that went back (it should not) lets the next learn run. */
+    if (table->learnt && now >= table->learntAt) {
+        const uint64_t age = now - table->learntAt;
+        if (HwiPortListContains(&table->ports, port) && age < HWI_PORT_LIST_LIFETIME_MS) return 0;
+        if (age < HWI_RELEARN_INTERVAL_MS) return 0;
+    }
+    table->learnt = 1;
+    table->learntAt = now;
+    return 1;
+}
+
+void HwiPortTableLearnt(HwiPortTable* table, HwiLearnOutcome outcome, const HwiPortList* found) {
+    uint32_t i;
+    if (outcome == HWI_LEARN_NOT_RUN) return;
+    /* Complete: the list is what was found. Partial: what was found is added. */
+    if (outcome == HWI_LEARN_COMPLETE) HwiPortListClear(&table->ports);
+    for (i = 0; i < found->count && i < HWI_MAX_PORTS; ++i)
+        HwiPortListAdd(&table->ports, found->bases[i]);
+}
+
 int HwiPortAllowed(const HwiPortSource* ports, uint16_t port) {
-    HwiPortList list;
-    HwiPortListClear(&list);
-    ports->known(ports->context, &list);
-    if (HwiPortListContains(&list, port)) return 1;
-    HwiPortListClear(&list);
-    ports->refresh(ports->context, &list);
-    return HwiPortListContains(&list, port);
+    HwiPortList found;
+    HwiLearnOutcome outcome;
+    int learn, allowed;
+    const uint64_t now = ports->now(ports->context);
+
+    ports->lock(ports->context);
+    learn = HwiPortTableClaimLearn(ports->table, port, now);
+    allowed = HwiPortListContains(&ports->table->ports, port);
+    ports->unlock(ports->context);
+    if (!learn) return allowed;
+
+    HwiPortListClear(&found);
+    outcome = ports->learn(ports->context, &found);
+    ports->lock(ports->context);
+    HwiPortTableLearnt(ports->table, outcome, &found);
+    allowed = HwiPortListContains(&ports->table->ports, port);
+    ports->unlock(ports->context);
+    return allowed;
 }
 
 uint32_t HwiHandleControl(uint32_t code, uint8_t* buffer, uint32_t inLength, uint32_t outLength,
@@ -72,4 +110,8 @@ uint32_t HwiOpenStatus(const HwiCaller* caller) {
         return HWI_STATUS_ACCESS_DENIED;
     if (!caller->administrator && !caller->interactive) return HWI_STATUS_ACCESS_DENIED;
     return HWI_STATUS_SUCCESS;
+}
+
+int HwiCreateIsChecked(int fromKernelMode, int forceAccessCheck) {
+    return !fromKernelMode || forceAccessCheck;
 }

@@ -66,16 +66,55 @@ void HwiPortListClear(HwiPortList* list);
 int HwiPortListAdd(HwiPortList* list, uint64_t base);
 int HwiPortListContains(const HwiPortList* list, uint16_t port);
 
-/* Where the list comes from: `known` copies the ports learnt so far,
- * `refresh` learns the machine's ports anew, keeps them and copies them. */
+/* The ports learnt so far and when they were learnt. A learn asks the
+ * parallel port driver for every port anew; it runs at most once every
+ * HWI_RELEARN_INTERVAL_MS, however many requests name an unknown port, and
+ * a list older than HWI_PORT_LIST_LIFETIME_MS is learnt again before a
+ * request may use it, so that a port whose device has gone stops being
+ * allowed. Times are milliseconds of a clock that only moves forward. */
+#define HWI_RELEARN_INTERVAL_MS 5000u
+#define HWI_PORT_LIST_LIFETIME_MS 30000u
+
+typedef struct HwiPortTable {
+    HwiPortList ports;
+    uint64_t learntAt;   /* when the last learn was started */
+    int learnt;          /* a learn has been started */
+} HwiPortTable;
+
+/* How a learn ended: it could not run (above PASSIVE_LEVEL), some device
+ * of the parallel port driver could not be asked, or every device was
+ * asked (those that do not exist answered so). */
+typedef enum HwiLearnOutcome {
+    HWI_LEARN_NOT_RUN = 0,
+    HWI_LEARN_PARTIAL = 1,
+    HWI_LEARN_COMPLETE = 2
+} HwiLearnOutcome;
+
+void HwiPortTableInit(HwiPortTable* table);
+/* Whether a request for `port` at time `now` may start a learn: the port
+ * is unknown or the list has outlived its lifetime, and the last learn
+ * started at least HWI_RELEARN_INTERVAL_MS ago (or none has). A nonzero
+ * answer records the learn as started. */
+int HwiPortTableClaimLearn(HwiPortTable* table, uint16_t port, uint64_t now);
+/* Takes a learn's result: a complete learn replaces the list (ports that
+ * have gone are dropped, even the last one); a partial one adds what it
+ * found to the list it had; one that could not run changes nothing. */
+void HwiPortTableLearnt(HwiPortTable* table, HwiLearnOutcome outcome, const HwiPortList* found);
+
+/* Where the table lives and how it is learnt: `lock` and `unlock` guard
+ * the table, `now` reads the clock, `learn` asks the machine for its ports
+ * (unlocked, at the request's IRQL). */
 typedef struct HwiPortSource {
-    void (*known)(void* context, HwiPortList* list);
-    void (*refresh)(void* context, HwiPortList* list);
+    HwiPortTable* table;
+    void (*lock)(void* context);
+    void (*unlock)(void* context);
+    uint64_t (*now)(void* context);
+    HwiLearnOutcome (*learn)(void* context, HwiPortList* found);
     void* context;
 } HwiPortSource;
 
-/* Whether a request may reach `port`: a port outside the known blocks has
- * the list refreshed once (a port added since) and is checked again. */
+/* Whether a request may reach `port`, learning the ports first when
+ * HwiPortTableClaimLearn allows it. */
 int HwiPortAllowed(const HwiPortSource* ports, uint16_t port);
 
 /* Handles one device control request on the system buffer `buffer`
@@ -102,6 +141,13 @@ typedef struct HwiCaller {
  * logged on interactively, neither from a restricted token nor below
  * medium integrity. Returns the completion status of the open. */
 uint32_t HwiOpenStatus(const HwiCaller* caller);
+
+/* Whether a create request is judged by the security context it carries
+ * (the subject context of its access state): every request from user mode,
+ * and one from kernel mode that asks for an access check
+ * (SL_FORCE_ACCESS_CHECK, as for a name a user handed down). Other
+ * kernel-mode requests come from the system itself and are trusted. */
+int HwiCreateIsChecked(int fromKernelMode, int forceAccessCheck);
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,6 @@
 #include "statmon/printer/port_access.h"
 
+#include "installation/port_driver_service.h"
 #include "statmon/portdriver/port_request.h"
 #include "statmon/printer/parallel_port.h"
 
@@ -53,45 +54,45 @@ int OpenPortDriver(IPortDevice& device, IServiceManager& services, IDriverImageS
 }
 
 int StartPortDriver(IServiceManager& services) {
+    // Exactly what a start needs: a monitor with the user's rights has no
+    // more (Setup gives interactive users the start right alone).
     std::uint32_t error = 0;
-    ScopedSc manager(services, services.OpenManager(kScManagerAllAccess, &error));
-    if (manager.get()) {
-        ScopedSc service(services,
-                         services.OpenService(manager.get(), kPortDriverServiceName, kGenericExecute));
-        if (!service.get()) return 1;
-        return services.StartService(service.get()) ? 0 : 3;
-    }
-    if (error != kErrorAccessDenied) return 1;
-
-    ScopedSc readOnly(services, services.OpenManager(kGenericRead, &error));
-    if (!readOnly.get()) return 1;
-    ScopedSc service(services,
-                     services.OpenService(readOnly.get(), kPortDriverServiceName, kGenericExecute));
+    ScopedSc manager(services, services.OpenManager(kScManagerConnect, &error));
+    if (!manager.get()) return 1;
+    ScopedSc service(services, services.OpenService(manager.get(), kPortDriverServiceName, kServiceStart));
     if (!service.get()) return 1;
-    return services.StartService(service.get()) ? 1 : 4;
+    if (services.StartService(service.get(), &error)) return 0;
+    return error == kErrorServiceAlreadyRunning ? 0 : 3;
 }
 
 int InstallPortDriver(IServiceManager& services, IDriverImageStore& store) {
-    // Without the system folder the path would point elsewhere: no file then.
+    // Without the system folder or the image nothing can be told ours:
+    // nothing is written or created then.
     const std::string systemDir = store.SystemDirectory();
-    if (!systemDir.empty()) {
-        if (auto image = store.DriverResource())
-            store.WriteFile(systemDir + "\\Drivers\\hwinterface.sys", *image);
-    }
+    const std::optional<std::vector<std::uint8_t>> image = store.DriverResource();
+    if (systemDir.empty() || !image || image->empty()) return 0;
+    const std::string path = systemDir + installation::kPortDriverFile;
+    bool absent = false;
+    const auto file = store.ReadFile(path, &absent);
+    const installation::DriverFileOwner owner = installation::JudgeDriverFile(file, absent, *image);
+    // Another product's driver file: neither it nor a service for it.
+    if (owner == installation::DriverFileOwner::Foreign) return 0;
 
     std::uint32_t error = 0;
-    ScopedSc manager(services, services.OpenManager(kScManagerAllAccess, &error));
+    ScopedSc manager(services, services.OpenManager(kScManagerConnect | kScManagerCreateService, &error));
     if (!manager.get()) return error == kErrorAccessDenied ? 5 : 0;
+    if (owner == installation::DriverFileOwner::Absent && !store.WriteFile(path, *image)) return 0;
 
     ServiceAttributes attributes;
     attributes.name = kPortDriverServiceName;
     attributes.displayName = kPortDriverServiceName;
-    attributes.desiredAccess = kServiceAllAccess;
+    attributes.desiredAccess = kWriteDac;
     attributes.serviceType = kServiceKernelDriver;
-    attributes.startType = kServiceSystemStart;
+    attributes.startType = kServiceDemandStart;
     attributes.errorControl = kServiceErrorNormal;
     attributes.imagePath = kPortDriverImagePath;
-    // An existing service makes the creation fail; that is fine.
+    attributes.security = installation::kPortDriverServiceSecurity;
+    // An existing service makes the creation fail: it is left as it is.
     ScopedSc service(services, services.CreateService(manager.get(), attributes));
     return 0;
 }

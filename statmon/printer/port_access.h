@@ -40,14 +40,15 @@ public:
 
 using ScHandle = std::uintptr_t;  // 0 is no handle
 
-constexpr std::uint32_t kScManagerAllAccess = 0xF003F;
-constexpr std::uint32_t kGenericRead = 0x80000000;
-constexpr std::uint32_t kGenericExecute = 0x20000000;
-constexpr std::uint32_t kServiceAllAccess = 0xF01FF;
+constexpr std::uint32_t kScManagerCreateService = 0x0002;
+constexpr std::uint32_t kScManagerConnect = 0x0001;
+constexpr std::uint32_t kServiceStart = 0x0010;
+constexpr std::uint32_t kWriteDac = 0x00040000;
 constexpr std::uint32_t kServiceKernelDriver = 1;
-constexpr std::uint32_t kServiceSystemStart = 1;
+constexpr std::uint32_t kServiceDemandStart = 3;
 constexpr std::uint32_t kServiceErrorNormal = 1;
 constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 
 struct ServiceAttributes {
     std::string name;
@@ -57,6 +58,7 @@ struct ServiceAttributes {
     std::uint32_t startType = 0;
     std::uint32_t errorControl = 0;
     std::string imagePath;  // no load order group, tag, dependencies, account
+    std::string security;   // the DACL (SDDL) the new service is given
 };
 
 // The local service control manager.
@@ -67,7 +69,11 @@ public:
     virtual ScHandle OpenManager(std::uint32_t access, std::uint32_t* error) = 0;
     virtual ScHandle OpenService(ScHandle manager, const std::string& name,
                                  std::uint32_t access) = 0;
-    virtual bool StartService(ScHandle service) = 0;  // no arguments
+    // StartServiceA with no arguments; on failure false and *error set.
+    virtual bool StartService(ScHandle service, std::uint32_t* error) = 0;
+    // CreateServiceA, then SetServiceObjectSecurity of the attributes'
+    // DACL; 0 when either fails (a service created without its security
+    // is deleted again).
     virtual ScHandle CreateService(ScHandle manager, const ServiceAttributes& service) = 0;
     virtual void CloseServiceHandle(ScHandle handle) = 0;
 };
@@ -81,8 +87,13 @@ public:
     // Resource 164 of type "bin" of the own executable; nothing when it
     // cannot be found, loaded or locked.
     virtual std::optional<std::vector<std::uint8_t>> DriverResource() = 0;
-    // CreateFileA(GENERIC_WRITE, no sharing, CREATE_ALWAYS), one WriteFile
-    // of all bytes, CloseHandle; true when all bytes were written.
+    // The whole file; nothing when it cannot be read, *absent telling
+    // whether that is because it does not exist.
+    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                              bool* absent) = 0;
+    // CreateFileA(GENERIC_WRITE, no sharing, CREATE_NEW): never over an
+    // existing file; one WriteFile of all bytes, CloseHandle; true when all
+    // bytes were written.
     virtual bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
 };
 
@@ -95,11 +106,15 @@ int GetPlatform(IVersionQuery& version);
 // 0 when the device opened at the first attempt, 1 otherwise. An earlier
 // handle is closed first.
 int OpenPortDriver(IPortDevice& device, IServiceManager& services, IDriverImageStore& store);
-// 0 started; 1 service or manager not openable (also after a start over
-// the read-only connection); 3 start refused; 4 start refused over the
-// read-only connection.
+// Starts the service with exactly the start right, which Setup gives
+// interactive users: 0 started (or already running); 1 service or manager
+// not openable; 3 start refused.
 int StartPortDriver(IServiceManager& services);
-// 5 when the service manager refused access, else 0.
+// For a monitor with administrator rights that finds no service: writes
+// the driver file where none is and creates the service (loaded on
+// demand, startable by interactive users), but only over our own file;
+// another product's file or service is never touched. 5 when the service
+// manager refused access, else 0.
 int InstallPortDriver(IServiceManager& services, IDriverImageStore& store);
 
 // The byte at `port` on `platform`; 0 on platform 0 and when the driver

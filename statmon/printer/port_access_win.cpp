@@ -2,6 +2,7 @@
 // service control manager, driver image resource and file.
 #include <windows.h>
 
+#include "installation/port_driver_service_win.h"
 #include "statmon/portdriver/port_request.h"
 #include "statmon/printer/parallel_port_win.h"
 
@@ -14,18 +15,17 @@ namespace {
 static_assert(sizeof(OSVERSIONINFOEXA) == 156, "OSVERSIONINFOEXA");
 static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA");
 static_assert(sizeof(ScHandle) >= sizeof(SC_HANDLE), "a service handle fits");
-static_assert(kScManagerAllAccess == SC_MANAGER_ALL_ACCESS, "SC_MANAGER_ALL_ACCESS");
-static_assert(kServiceAllAccess == SERVICE_ALL_ACCESS, "SERVICE_ALL_ACCESS");
-static_assert(kGenericRead == GENERIC_READ && kGenericExecute == GENERIC_EXECUTE, "generic rights");
+static_assert(kScManagerCreateService == SC_MANAGER_CREATE_SERVICE && kScManagerConnect == SC_MANAGER_CONNECT,
+              "service manager rights");
+static_assert(kServiceStart == SERVICE_START && kWriteDac == WRITE_DAC, "service rights");
 static_assert(kServiceKernelDriver == SERVICE_KERNEL_DRIVER, "SERVICE_KERNEL_DRIVER");
-static_assert(kServiceSystemStart == SERVICE_SYSTEM_START, "SERVICE_SYSTEM_START");
+static_assert(kServiceDemandStart == SERVICE_DEMAND_START, "SERVICE_DEMAND_START");
+static_assert(kErrorServiceAlreadyRunning == ERROR_SERVICE_ALREADY_RUNNING, "ERROR_SERVICE_ALREADY_RUNNING");
 static_assert(kServiceErrorNormal == SERVICE_ERROR_NORMAL, "SERVICE_ERROR_NORMAL");
 static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED");
 #if !defined(_WIN64)
 static_assert(sizeof(HwiPortRequest) == 3, "the 32-bit request record is 3 bytes");
 #endif
-
-constexpr WORD kDriverResourceId = 164;
 
 class Win32VersionQuery final : public IVersionQuery {
 public:
@@ -84,14 +84,24 @@ public:
     ScHandle OpenService(ScHandle manager, const std::string& name, std::uint32_t access) override {
         return Sc(::OpenServiceA(Sc(manager), name.c_str(), access));
     }
-    bool StartService(ScHandle service) override {
-        return ::StartServiceA(Sc(service), 0, nullptr) != FALSE;
+    bool StartService(ScHandle service, std::uint32_t* error) override {
+        if (::StartServiceA(Sc(service), 0, nullptr)) return true;
+        if (error) *error = ::GetLastError();
+        return false;
     }
     ScHandle CreateService(ScHandle manager, const ServiceAttributes& s) override {
-        return Sc(::CreateServiceA(Sc(manager), s.name.c_str(), s.displayName.c_str(),
-                                   s.desiredAccess, s.serviceType, s.startType, s.errorControl,
-                                   s.imagePath.c_str(), nullptr, nullptr, nullptr, nullptr,
-                                   nullptr));
+        const DWORD access = s.security.empty() ? s.desiredAccess : s.desiredAccess | WRITE_DAC | DELETE;
+        SC_HANDLE service = ::CreateServiceA(Sc(manager), s.name.c_str(), s.displayName.c_str(), access,
+                                             s.serviceType, s.startType, s.errorControl,
+                                             s.imagePath.c_str(), nullptr, nullptr, nullptr, nullptr,
+                                             nullptr);
+        if (!service || s.security.empty()) return Sc(service);
+        if (installation::Win32PortDriverSystem().SetSecurity(Sc(service), s.security.c_str()))
+            return Sc(service);
+        // Without its security no standard user could ever start it.
+        ::DeleteService(service);
+        ::CloseServiceHandle(service);
+        return 0;
     }
     void CloseServiceHandle(ScHandle handle) override { ::CloseServiceHandle(Sc(handle)); }
 };
@@ -104,26 +114,16 @@ public:
         if (length == 0 || length >= MAX_PATH) return std::string();
         return std::string(path, length);
     }
+    // The driver file's image, reading and writing it: as Setup does.
     std::optional<std::vector<std::uint8_t>> DriverResource() override {
-        HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(kDriverResourceId), "bin");
-        if (!found) return std::nullopt;
-        HGLOBAL loaded = ::LoadResource(nullptr, found);
-        if (!loaded) return std::nullopt;
-        const void* bytes = ::LockResource(loaded);
-        if (!bytes) return std::nullopt;
-        const DWORD size = ::SizeofResource(nullptr, found);
-        const auto* begin = static_cast<const std::uint8_t*>(bytes);
-        return std::vector<std::uint8_t>(begin, begin + size);
+        return installation::Win32PortDriverSystem().CarriedImage();
+    }
+    std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                      bool* absent) override {
+        return installation::Win32PortDriverSystem().ReadFile(path, absent);
     }
     bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override {
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        DWORD written = 0;
-        const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                    nullptr);
-        ::CloseHandle(file);
-        return ok && written == bytes.size();
+        return installation::Win32PortDriverSystem().WriteNewFile(path, bytes);
     }
 };
 

@@ -2,13 +2,21 @@
 # Setup end to end on the manual path: the main dialog, OK, the connection
 # wait, Manual, the port list with LPT1: proposed, COM1: chosen, OK, the
 # result; afterwards the queue on COM1: is the default printer, the monitor
-# runs, and the Run value, shortcut and uninstall entry are there. A second
-# run over the installation makes the first copy of the queue.
+# runs in its own folder, the Run value, shortcut and uninstall entry are
+# there, the port driver service waits for a later parallel port, and Setup
+# has taken the download mark off every file it installed. A second run
+# over the installation makes the first copy of the queue.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/setup_lib.sh"
+: "${PORT_DRIVER_IMAGE:?}"
 clean_machine
 
-start_setup setup
+# What Setup asks of the service manager and the file system is traced
+# (fixme:service, trace:file) for this first run.
+setup_trace=${KLRN_TEST_TMP:-/tmp}/setup-trace-$$.log
+(cd "$SETUP_MEDIUM" && WINEDEBUG=-all,err+all,fixme+service,trace+file WINEDLLOVERRIDES=$SETUP_OVERRIDES \
+    exec "$WINE_RUN" Setup.exe >/dev/null 2>"$setup_trace") &
+setup=$!
 shown "$MAIN" 30 || fail "no main dialog"
 check "version text" "Version 3.01 (9W)" "$(wintest text "$MAIN" 1009)"
 check "the model item" "$MODEL" "$(wintest lvtext "$MAIN" 1001 0)"
@@ -50,6 +58,26 @@ check "uninstall entry name" "Kelrona Printer Software" "$(reg_value "$UNINSTALL
 EVENT_SOURCE='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\KLR VX 7 Ember Status Monitor'
 check "event source: the installed monitor's messages" "${run}.exe" "$(reg_value "$EVENT_SOURCE" EventMessageFile)"
 check "event source: errors, warnings, information" "0x7" "$(reg_value "$EVENT_SOURCE" TypesSupported)"
+# Started elevated by Setup: in its own folder, not on the medium.
+check "the monitor runs in its own folder" "${run%\\VX7EMBER}\\" "$(wintest cwd "$STATUS")"
+# The queue is on COM1:, yet the driver service is there for a later move
+# to a parallel port, loaded on demand; its file is the monitor's image.
+check "port driver service: a kernel driver started on demand" "1|3|System32\\Drivers\\hwinterface.sys" \
+    "$(wintest service hwinterface)"
+cmp -s "$system32/drivers/hwinterface.sys" "$PORT_DRIVER_IMAGE" &&
+    pass "the driver file is the monitor's image" || fail "driver file missing or not the monitor's image"
+# Wine keeps no service security (SetServiceObjectSecurity stores nothing
+# there, and the descriptor read back is always empty): the trace shows
+# that Setup set the service's DACL (DACL_SECURITY_INFORMATION, 4).
+grep -Eq 'fixme:service:SetServiceObjectSecurity [^ ]+ 4 ' "$setup_trace" &&
+    pass "Setup gave the service its security" || fail "no SetServiceObjectSecurity of the DACL"
+# Wine's files have no alternate data streams: the trace shows Setup taking
+# the download mark off every file it installed.
+for file in $(cd "$SETUP_MEDIUM" && ls | grep -iE '\.(gpd|dll|inf|hlp|cat|exe)$') "STM\\VX7EMBER.exe"; do
+    grep -F 'DeleteFileW' "$setup_trace" | grep -qiF "\\${file//\\/\\\\}:Zone.Identifier" &&
+        pass "download mark removed: $file" || fail "download mark not removed: $file"
+done
+rm -f "$setup_trace"
 
 # Over the installation: Enter takes the defaults, LPT1: is installed as a copy.
 stop_all

@@ -35,6 +35,20 @@ TEST_F(FileCopyTest, CopiesTheMediumPatternsIntoTheDriverDirectory) {
     EXPECT_EQ(sys.waitDepth, 0);
 }
 
+TEST_F(FileCopyTest, CopiedFilesLoseTheirDownloadMark) {
+    // The medium (the working folder) and the marks its files brought along.
+    const std::string dir = sys.driverDirectory + "\\";
+    for (const char* name : {"VX7EMBER.GPD", "Uninstall.exe", "klrn9pin.dll", "readme.txt"}) {
+        sys.files.insert(name);
+        sys.files.insert(dir + name + ":Zone.Identifier");
+    }
+    copy.CopyDriverFiles();
+    for (const char* name : {"VX7EMBER.GPD", "Uninstall.exe", "klrn9pin.dll"})
+        EXPECT_FALSE(sys.files.count(dir + name + ":Zone.Identifier")) << name;
+    // Not copied, so not touched.
+    EXPECT_TRUE(sys.files.count(dir + "readme.txt:Zone.Identifier"));
+}
+
 TEST_F(FileCopyTest, NoDirectorySaysSoAndGoesOn) {
     sys.directoryFails = true;
     copy.CopyDriverFiles();

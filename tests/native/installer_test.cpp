@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "native/port_driver_fakes.h"
 #include "native/setup_fakes.h"
 
 namespace {
@@ -233,8 +234,11 @@ TEST_F(InstallerTest, UnknownDriverIsSaidBeforeTheFailure) {
 
 // ---- Status monitor.
 
-TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimised) {
+TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimisedInItsFolder) {
+    const std::string mark = kDir + "\\STM\\VX7EMBER.exe:Zone.Identifier";
+    sys.files.insert(mark);
     installer.Install();
+    EXPECT_FALSE(sys.files.count(mark)) << "the download mark stays on the monitor";
     ASSERT_EQ(sys.createdTrees.size(), 1u);
     EXPECT_EQ(sys.createdTrees[0], kDir + "\\STM\\");
     ASSERT_EQ(sys.fileOperations.size(), 1u);
@@ -248,8 +252,24 @@ TEST_F(InstallerTest, MonitorCopiedIntoTheDriverDirectoryAndStartedMinimised) {
     EXPECT_EQ(sys.executions[0].verb, "open");
     EXPECT_EQ(sys.executions[0].file, kDir + "\\STM\\VX7EMBER.exe");
     EXPECT_TRUE(sys.executions[0].noParameters);
-    EXPECT_TRUE(sys.executions[0].noDirectory);
+    // Elevated: in its own folder, never in Setup's.
+    EXPECT_FALSE(sys.executions[0].noDirectory);
+    EXPECT_EQ(sys.executions[0].directory, kDir + "\\STM");
     EXPECT_EQ(sys.executions[0].show, 6);
+}
+
+TEST_F(InstallerTest, PortDriverServiceIsMadeWhateverThePortOnlyWithAPrinter) {
+    for (std::uint32_t printerError : {0u, 5u}) {
+        driver_fakes::FakeDriverSystem driver;
+        FakeSystem system;
+        system.printerError = printerError;
+        installation::InstallerPlatform withDriver = system.Platform();
+        withDriver.portDriver = &driver;
+        CInstallerCore installer(withDriver);
+        installer.m_strPort = "COM1:";
+        installer.Install();
+        EXPECT_EQ(driver.serviceExists, printerError == 0) << printerError;
+    }
 }
 
 

@@ -126,43 +126,24 @@ TEST(WritePortByte, DriverRequestIsTheThreeByteRecord) {
 
 // --- Driver start ---
 
-TEST(StartPortDriver, StartsOverTheFullConnectionAndClosesBothHandles) {
+TEST(StartPortDriver, AsksForExactlyTheStartRightAndClosesBothHandles) {
     FakeServices services;
     EXPECT_EQ(StartPortDriver(services), 0);
-    EXPECT_EQ(services.calls, (Calls{"manager-all", "service hwinterface execute", "start", "close",
+    EXPECT_EQ(services.calls, (Calls{"manager-connect", "service hwinterface start", "start", "close",
                                      "close"}));
-    EXPECT_TRUE(services.openHandles.empty());
-}
-
-TEST(StartPortDriver, ReturnCodePaths) {
     struct Case {
-        const char* what;
-        std::uint32_t fullAccessError;
-        bool readOnlyOpens, serviceExists, startSucceeds;
+        bool connectOpens, serviceExists, startSucceeds;
+        std::uint32_t startError;
         int code;
-        Calls calls;  // empty: not checked
     };
-    const Case cases[] = {
-        {"start refused", 0, true, true, false, 3, {}},
-        {"no service", 0, true, false, true, 1, {}},
-        {"read-only, start refused", 5, true, true, false, 4,
-         {"manager-all", "manager-read", "service hwinterface execute", "start", "close", "close"}},
-        {"read-only, started", 5, true, true, true, 1, {}},
-        {"read-only, no service", 5, true, false, true, 1, {}},
-        {"read-only manager refused", 5, false, true, true, 1, {}},
-        {"other manager error", 1115, true, true, true, 1, {"manager-all"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const Case& c : {Case{true, true, false, 1058, 3}, Case{true, true, false, 1056, 0},  // already running
+                          Case{true, false, true, 0, 1}, Case{false, true, true, 0, 1}}) {
         FakeServices services;
-        services.fullAccessError = c.fullAccessError;
-        services.readOnlyOpens = c.readOnlyOpens;
+        services.connectOpens = c.connectOpens;
         services.serviceExists = c.serviceExists;
         services.startSucceeds = c.startSucceeds;
-        EXPECT_EQ(StartPortDriver(services), c.code);
-        if (!c.calls.empty()) {
-            EXPECT_EQ(services.calls, c.calls);
-        }
+        services.startError = c.startError;
+        EXPECT_EQ(StartPortDriver(services), c.code) << c.startError;
         EXPECT_TRUE(services.openHandles.empty());
     }
 }
@@ -174,52 +155,59 @@ protected:
     FakeDevice device;
     FakeServices services;
     FakeStore store;
+    const std::string driverFile = "C:\\Windows\\system32\\Drivers\\hwinterface.sys";
 };
 using PortDriverInstall = PortDriver;
 using PortDriverOpen = PortDriver;
 
-TEST_F(PortDriverInstall, WritesTheImageAndCreatesTheService) {
+TEST_F(PortDriverInstall, WritesTheImageAndCreatesTheServiceOnDemandForInteractiveUsers) {
     services.serviceExists = false;
     EXPECT_EQ(InstallPortDriver(services, store), 0);
-    ASSERT_EQ(store.files.count("C:\\Windows\\system32\\Drivers\\hwinterface.sys"), 1u);
-    EXPECT_EQ(store.files.begin()->second, *store.resource);
+    EXPECT_EQ(store.files[driverFile], *store.resource);
     ASSERT_EQ(services.created.size(), 1u);
     const ServiceAttributes& s = services.created[0];
-    EXPECT_EQ(s.name, "hwinterface");
-    EXPECT_EQ(s.displayName, "hwinterface");
-    EXPECT_EQ(s.desiredAccess, 0xF01FFu);
-    EXPECT_EQ(s.serviceType, 1u);
-    EXPECT_EQ(s.startType, 1u);
-    EXPECT_EQ(s.errorControl, 1u);
-    EXPECT_EQ(s.imagePath, "System32\\Drivers\\hwinterface.sys");
+    EXPECT_EQ(s.name + s.displayName + s.imagePath, "hwinterfacehwinterfaceSystem32\\Drivers\\hwinterface.sys");
+    EXPECT_EQ(s.desiredAccess, 0x40000u);  // WRITE_DAC, for its security
+    EXPECT_EQ(s.serviceType * 100 + s.startType * 10 + s.errorControl, 131u);  // kernel, on demand, normal
+    EXPECT_NE(s.security.find("(A;;RP;;;IU)"), std::string::npos) << s.security;
     EXPECT_TRUE(services.openHandles.empty());
 }
 
+TEST_F(PortDriverInstall, OurFileIsUsedAnotherProductsIsNeverTouchedNorAnUnknownOne) {
+    store.files[driverFile] = *store.resource;
+    services.serviceExists = false;
+    EXPECT_EQ(InstallPortDriver(services, store), 0);
+    EXPECT_TRUE(store.writes.empty());
+    EXPECT_EQ(services.created.size(), 1u);
+    // Another product's file, one that cannot be read, no image or no system folder: nothing at all.
+    for (int c = 0; c < 4; ++c) {
+        FakeServices other;
+        other.serviceExists = false;
+        FakeStore odd;
+        odd.files[driverFile] = {'M', 'Z', 9};
+        if (c == 1) odd.unreadable.insert(driverFile);
+        if (c == 2) odd.resource.reset();
+        if (c == 3) odd.systemDir.clear();
+        EXPECT_EQ(InstallPortDriver(other, odd), 0);
+        EXPECT_TRUE(odd.writes.empty()) << c;
+        EXPECT_EQ(odd.files[driverFile], (std::vector<std::uint8_t>{'M', 'Z', 9})) << c;
+        EXPECT_TRUE(other.calls.empty()) << c;
+    }
+}
+
 TEST_F(PortDriverInstall, ExistingServiceIsFineWithoutManagerNothingIsCreated) {
-    // Existing service: 0; access denied: 5; any other manager error: 0.
+    // Existing service: 0; access denied: 5 (and no file written); any other manager error: 0.
     for (std::uint32_t error : {0u, 5u, 1115u}) {
         FakeServices services;
+        FakeStore store;
         services.fullAccessError = error;
         EXPECT_EQ(InstallPortDriver(services, store), error == 5 ? 5 : 0) << error;
         if (error != 0) {
             EXPECT_TRUE(services.created.empty()) << error;
+            EXPECT_TRUE(store.writes.empty()) << error;
         }
         EXPECT_TRUE(services.openHandles.empty()) << error;
     }
-}
-
-TEST_F(PortDriverInstall, MissingResourceStillCreatesTheService) {
-    services.serviceExists = false;
-    store.resource.reset();
-    EXPECT_EQ(InstallPortDriver(services, store), 0);
-    EXPECT_TRUE(store.files.empty());
-    EXPECT_EQ(services.created.size(), 1u);
-}
-
-TEST_F(PortDriverInstall, UnknownSystemFolderWritesNoFile) {
-    store.systemDir.clear();
-    InstallPortDriver(services, store);
-    EXPECT_TRUE(store.files.empty());
 }
 
 TEST_F(PortDriverOpen, OpenAtOnceIsZero) {
@@ -253,7 +241,16 @@ TEST_F(PortDriverOpen, WithoutRightsTheHandleStaysInvalid) {
     EXPECT_EQ(OpenPortDriver(device, services, store), 1);
     EXPECT_FALSE(device.open);
     EXPECT_TRUE(services.created.empty());
+    EXPECT_TRUE(store.writes.empty());
     EXPECT_EQ(std::count(device.calls.begin(), device.calls.end(), "open"), 2);
+}
+
+TEST_F(PortDriverOpen, AStandardUserStartsTheServiceSetupLeft) {
+    device.openResults = {false, true};
+    services.fullAccessError = 5;  // not elevated
+    EXPECT_EQ(OpenPortDriver(device, services, store), 1);
+    EXPECT_TRUE(device.open);
+    EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "manager-create"), 0);
 }
 
 TEST_F(PortDriverOpen, EarlierHandleIsClosedBeforeTheNextOpen) {

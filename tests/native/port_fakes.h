@@ -79,9 +79,10 @@ struct FakeDevice : IPortDevice {
 };
 
 struct FakeServices : IServiceManager {
-    // Error of opening the manager with full access (0: it opens).
+    // Error of opening the manager to create a service (0: it opens).
     std::uint32_t fullAccessError = 0;
-    bool readOnlyOpens = true;
+    bool connectOpens = true;
+    std::uint32_t startError = 1058;  // ERROR_SERVICE_DISABLED when the start fails
     bool serviceExists = true;
     bool startSucceeds = true;
     std::vector<std::string> calls;
@@ -94,27 +95,29 @@ struct FakeServices : IServiceManager {
         return next;
     }
     ScHandle OpenManager(std::uint32_t access, std::uint32_t* error) override {
-        calls.push_back(access == kScManagerAllAccess ? "manager-all"
-                        : access == kGenericRead      ? "manager-read"
+        calls.push_back(access == (kScManagerConnect | kScManagerCreateService) ? "manager-create"
+                        : access == kScManagerConnect ? "manager-connect"
                                                       : "manager-?");
-        if (access == kScManagerAllAccess && fullAccessError) {
+        if (access == (kScManagerConnect | kScManagerCreateService) && fullAccessError) {
             *error = fullAccessError;
             return 0;
         }
-        if (access == kGenericRead && !readOnlyOpens) {
+        if (access == kScManagerConnect && !connectOpens) {
             *error = 5;
             return 0;
         }
         return Handle();
     }
     ScHandle OpenService(ScHandle manager, const std::string& name, std::uint32_t access) override {
-        calls.push_back("service " + name + (access == kGenericExecute ? " execute" : " ?"));
+        calls.push_back("service " + name + (access == kServiceStart ? " start" : " ?"));
         if (!openHandles.count(manager) || !serviceExists) return 0;
         return Handle();
     }
-    bool StartService(ScHandle service) override {
+    bool StartService(ScHandle service, std::uint32_t* error) override {
         calls.push_back("start");
-        return openHandles.count(service) && startSucceeds;
+        if (openHandles.count(service) && startSucceeds) return true;
+        *error = startError;
+        return false;
     }
     ScHandle CreateService(ScHandle manager, const ServiceAttributes& service) override {
         calls.push_back("create");
@@ -133,9 +136,18 @@ struct FakeStore : IDriverImageStore {
     std::string systemDir = "C:\\Windows\\system32";
     std::optional<std::vector<std::uint8_t>> resource = std::vector<std::uint8_t>{'M', 'Z', 1, 2};
     std::map<std::string, std::vector<std::uint8_t>> files;
+    std::set<std::string> unreadable;
+    std::vector<std::string> writes;
     std::string SystemDirectory() override { return systemDir; }
     std::optional<std::vector<std::uint8_t>> DriverResource() override { return resource; }
+    std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, bool* absent) override {
+        *absent = !files.count(path) && !unreadable.count(path);
+        if (!files.count(path) || unreadable.count(path)) return std::nullopt;
+        return files[path];
+    }
     bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) override {
+        writes.push_back(path);
+        if (files.count(path)) return false;  // never over an existing file
         files[path] = bytes;
         return true;
     }

@@ -336,11 +336,13 @@ public:
         std::string verb, file;
         bool noParameters, noDirectory;
         int show;
+        std::string directory;
     };
     std::vector<Execution> executions;
     void Execute(const char* verb, const char* file, const char* parameters, const char* directory,
                  int show) override {
-        executions.push_back({Text(verb), Text(file), parameters == nullptr, directory == nullptr, show});
+        executions.push_back(
+            {Text(verb), Text(file), parameters == nullptr, directory == nullptr, show, Text(directory)});
     }
 
     // ---- setup API

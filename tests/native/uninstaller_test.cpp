@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "native/port_driver_fakes.h"
 #include "native/setup_fakes.h"
 
 namespace {
@@ -203,6 +204,24 @@ TEST(Uninstaller, AModelThatIsLeftKeepsItsStagedFilesAndTheEntry) {
                           needed + "uninstaller " + kUninstaller + needed.substr(0, needed.size() - 7) + kEntryKept +
                           "\n\nClose any program that may use these parts, then run Uninstall again from Programs and Features."),
               std::string::npos) << report;
+}
+
+TEST(Uninstaller, OurPortDriverGoesWithTheLastModelOnly) {
+    for (bool modelLeft : {false, true}) {
+        FakeSystem sys;
+        Install(sys);
+        InstallFlint(sys);
+        if (modelLeft) sys.refusals["driver " + kFlint] = 3001;
+        driver_fakes::FakeDriverSystem driver;
+        driver.OurService();
+        installation::InstallerPlatform platform = sys.Platform();
+        platform.portDriver = &driver;
+        CUninstallerCore uninstaller(platform);
+        uninstaller.FindInstalledModels();
+        uninstaller.Remove();
+        EXPECT_EQ(driver.serviceExists, modelLeft);
+        EXPECT_EQ(driver.files.count(driver_fakes::kFile), modelLeft ? 1u : 0u) << modelLeft;
+    }
 }
 
 struct Failure {

@@ -1,8 +1,11 @@
 // The monitor installs, starts and opens the real port driver from its
-// resource; requests that touch no port are answered as the device
-// interface says. (A port instruction would crash Wine's driver host, so
-// no request here reaches the hardware: Wine has no parallel port devices,
-// so the driver knows no port and refuses every address.)
+// resource, and never writes over another product's driver file;
+// requests that touch no port are answered as the device interface says.
+// (A port instruction would crash Wine's driver
+// host, so no request here reaches the hardware: Wine has no parallel port
+// devices, so the driver knows no port and refuses every address. Wine's
+// driver host hands a create no security context, so who may open the
+// device cannot be seen here: it is tested natively.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,9 +23,11 @@ struct Installation {
     bool firstHandleValid = true;
     wintest::ServiceConfig productConfig;
     bool pathAdjusted = false;
+    int started = -1;
     int secondOpen = -1;
 };
 Installation g_install;
+
 
 class PortDriverTest : public ::testing::Test {
 protected:
@@ -33,11 +38,9 @@ protected:
         g_install.firstHandleValid = g_hPortDriver != INVALID_HANDLE_VALUE;
         g_install.productConfig = wintest::QueryDriverService();
         // Test set-up: Wine loads drivers only from an absolute image path.
-        if (!g_install.firstHandleValid) {
-            g_install.pathAdjusted = wintest::UseAbsoluteImagePath();
-            g_install.secondOpen =
-                OpenPortDriver(*platform.device, *platform.services, *platform.store);
-        }
+        g_install.pathAdjusted = wintest::UseAbsoluteImagePath();
+        g_install.started = StartPortDriver(*platform.services);
+        g_install.secondOpen = OpenPortDriver(*platform.device, *platform.services, *platform.store);
     }
     static void TearDownTestSuite() {
         CreatePortDevice()->Close();
@@ -55,7 +58,7 @@ protected:
 TEST_F(PortDriverTest, ServiceIsCreatedAsTheMonitorDescribesIt) {
     ASSERT_TRUE(g_install.productConfig.found);
     EXPECT_EQ(g_install.productConfig.type, static_cast<DWORD>(SERVICE_KERNEL_DRIVER));
-    EXPECT_EQ(g_install.productConfig.start, static_cast<DWORD>(SERVICE_SYSTEM_START));
+    EXPECT_EQ(g_install.productConfig.start, static_cast<DWORD>(SERVICE_DEMAND_START));
     EXPECT_EQ(g_install.productConfig.errorControl, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
     EXPECT_EQ(g_install.productConfig.displayName, "hwinterface");
     // The monitor keeps the relative path Windows resolves.
@@ -110,10 +113,10 @@ TEST_F(PortDriverTest, ImageCarriesItsVersionBlock) {
 TEST_F(PortDriverTest, WineNeedsTheAbsolutePathThenTheDeviceOpens) {
     // Under Wine the first start fails on the relative path: not at once.
     EXPECT_EQ(g_install.firstOpen, 1);
-    if (!g_install.firstHandleValid) {
-        EXPECT_TRUE(g_install.pathAdjusted);
-        EXPECT_EQ(g_install.secondOpen, 1);  // started now, opened at the second attempt
-    }
+    EXPECT_FALSE(g_install.firstHandleValid);
+    EXPECT_TRUE(g_install.pathAdjusted);
+    EXPECT_EQ(g_install.started, 0);     // started with the start right alone
+    EXPECT_EQ(g_install.secondOpen, 0);  // and opened at once
     EXPECT_NE(g_hPortDriver, INVALID_HANDLE_VALUE);
 }
 
@@ -126,11 +129,15 @@ TEST_F(PortDriverTest, OneByteReadRequestCompletesWithoutAPort) {
     EXPECT_EQ(buffer[0], 0x79);
 }
 
-TEST_F(PortDriverTest, ShortWriteRequestCompletesWithoutAPort) {
+TEST_F(PortDriverTest, CreateWithoutSecurityContextGetsNoWriteRight) {
+    // Wine's driver host hands the create no security context, and gives
+    // out the handle although the driver refused it: the driver took the
+    // requestor for nobody, so even a write it would ignore is refused.
     ASSERT_NE(g_hPortDriver, INVALID_HANDLE_VALUE);
     unsigned char buffer[3] = {0x7A, 0x03, 0x0C};
     DWORD returned = 0;
-    EXPECT_EQ(Control(HWI_IOCTL_WRITE_PORT_UCHAR, buffer, 2, 0, &returned), 0u);
+    EXPECT_EQ(Control(HWI_IOCTL_WRITE_PORT_UCHAR, buffer, 2, 0, &returned),
+              static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 
 TEST_F(PortDriverTest, UnknownCodeIsRefused) {
@@ -149,7 +156,7 @@ TEST_F(PortDriverTest, KeyboardControllerIsRefusedAndTheDriverAnswersOn) {
     EXPECT_EQ(Control(HWI_IOCTL_READ_PORT_UCHAR, read, 2, 1, &returned),
               static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(read[0], 0x60);
-    // Wine's driver host, running as an administrator, may write: not there.
+    // A write there is refused as well (natively: for the port, not only the right).
     unsigned char write[3] = {0x64, 0x00, 0xFE};
     EXPECT_EQ(Control(HWI_IOCTL_WRITE_PORT_UCHAR, write, 3, 0, &returned),
               static_cast<DWORD>(ERROR_ACCESS_DENIED));
@@ -159,10 +166,23 @@ TEST_F(PortDriverTest, KeyboardControllerIsRefusedAndTheDriverAnswersOn) {
     EXPECT_EQ(Control(0x9C40200C, other, 3, 3, &returned), static_cast<DWORD>(ERROR_GEN_FAILURE));
 }
 
-TEST_F(PortDriverTest, AlreadyRunningDriverOpensAtOnce) {
+TEST_F(PortDriverTest, AlreadyRunningDriverOpensAtOnceAndCountsAsStarted) {
     PortPlatform platform = CreatePortPlatform();
     EXPECT_EQ(OpenPortDriver(*platform.device, *platform.services, *platform.store), 0);
     EXPECT_NE(g_hPortDriver, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(StartPortDriver(*platform.services), 0);
+}
+
+TEST(PortDriverBesideAnotherProduct, MonitorNeitherOverwritesItsFileNorMakesItAService) {
+    wintest::RemoveDriverService();
+    const std::vector<unsigned char> foreign{'M', 'Z', 0x90, 0, 'o', 't', 'h', 'e', 'r'};
+    std::ofstream(wintest::DriverFilePath(), std::ios::binary).write(reinterpret_cast<const char*>(foreign.data()),
+                                                                    static_cast<std::streamsize>(foreign.size()));
+    PortPlatform platform = CreatePortPlatform();
+    EXPECT_EQ(OpenPortDriver(*platform.device, *platform.services, *platform.store), 1);
+    EXPECT_EQ(wintest::ReadFileBytes(wintest::DriverFilePath()), foreign);
+    EXPECT_FALSE(wintest::QueryDriverService().found);
+    wintest::RemoveDriverService();
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ std::string Thing(const Step& step) {
     case Part::StagedFile: return "the driver file" + at;
     case Part::ShortcutFolder: return "the Start-menu folder" + at;
     case Part::MonitorFolder: return "the folder" + at;
+    case Part::PortDriver: return "the Status Monitor's port driver" + at + " and its service";
     case Part::Uninstaller: return "the uninstaller" + at;
     case Part::UninstallEntry:
         return "the entry " + Quoted(installation::kUninstallDisplayName) + " in Programs and Features";

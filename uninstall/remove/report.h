@@ -24,6 +24,7 @@ enum class Part {
     StagedFile,      // a file the driver file copy put into DriverDirectory
     ShortcutFolder,  // the maker's Start-menu folder, when empty
     MonitorFolder,   // the STM folder, when empty
+    PortDriver,      // the monitors' port-I/O driver service and its file
     Uninstaller,     // DriverDirectory\Uninstall.exe
     UninstallEntry,  // the maker's entry in Programs and Features
 };

@@ -11,6 +11,7 @@
 #include "installation/driver_directory.h"
 #include "installation/layout.h"
 #include "installation/maker.h"
+#include "installation/port_driver_service.h"
 
 namespace uninstall {
 
@@ -302,6 +303,8 @@ void CUninstallerCore::RemoveSharedParts() {
             });
             if (!removed) RemoveStagedFiles("", model);
         }
+        // The monitors' port driver goes with the last model, when it is ours.
+        if (m_platform.portDriver) RemovePortDriver();
     }
     if (m_bDirectoryOk) {
         const std::string plugIn = DriverDirectory() + "\\" + kMakerPlugIn;
@@ -361,6 +364,17 @@ void CUninstallerCore::RemoveUninstaller(const std::string& path) {
         return;
     }
     RecordRemoval("", Part::Uninstaller, path, m_platform.kernel.RemoveFile(path.c_str()) ? 0 : LastError());
+}
+
+void CUninstallerCore::RemovePortDriver() {
+    const std::string name = installation::kPortDriverService;
+    switch (RemovePortDriverService(*m_platform.portDriver)) {
+    case PortDriverRemoval::Removed: Record("", Part::PortDriver, name, Outcome::Removed); break;
+    case PortDriverRemoval::AtRestart: Record("", Part::PortDriver, name, Outcome::AtRestart); break;
+    case PortDriverRemoval::Foreign: Record("", Part::PortDriver, name, Outcome::Kept, 0, Reason::NotOurs); break;
+    case PortDriverRemoval::Absent: break;
+    case PortDriverRemoval::Failed: Record("", Part::PortDriver, name, Outcome::Failed, LastError()); break;
+    }
 }
 
 void CUninstallerCore::Keep(const std::string& owner, Part part, const std::string& path, bool checkMaker) {

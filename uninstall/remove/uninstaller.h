@@ -12,15 +12,16 @@
 // the entry, the uninstaller and what the models still need stay, so that
 // the user can run Uninstall again. One message box tells what was
 // removed, what goes when Windows restarts, what was kept and why, and what
-// could not be removed.
+// could not be removed. With the last model the monitors' port-I/O driver
+// service and its file go too, when they are ours.
 //
 // A file that cannot go while it runs (the uninstaller itself, a monitor
 // that does not end) is first moved aside to a name only this run uses and
 // that name goes when Windows next starts: a Setup run before the restart
 // puts new files in place, which the restart leaves alone.
 //
-// Files of other makers, the port-I/O driver service and everything of
-// other printers stay; the spooler deletes the drivers' files, Unidrv's
+// Files of other makers, another product's port-I/O driver and everything
+// of other printers stay; the spooler deletes the drivers' files, Unidrv's
 // among them, only where no other driver uses them.
 #pragma once
 
@@ -88,6 +89,7 @@ private:
     void RemoveSharedParts();
     void RemovePlugIn(const std::string& path);
     void RemoveUninstaller(const std::string& path);
+    void RemovePortDriver();
     // A file left on purpose, with the reason (a file of another maker
     // when `checkMaker` and its version resource does not name the maker).
     void Keep(const std::string& owner, Part part, const std::string& path, bool checkMaker);

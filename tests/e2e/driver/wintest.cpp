@@ -51,6 +51,9 @@
 //                                          background, "R,G,B" ("none" for one colour)
 //   wintest procinfo <window>             the window's process, its kernel handles and
 //                                          working set: "pid=N handles=N workingset=BYTES"
+//   wintest cwd <window>                  the current directory of the window's process
+//   wintest service <name>                the service's "type|start type|image path";
+//                                          exit 1 when there is no such service
 //   wintest enabled <window> <control id> prints 1 or 0
 //   wintest items <window> <control id>   prints each list box entry, one a line
 //   wintest selected <window> <control id>  prints the list box's selected index
@@ -79,6 +82,7 @@
 #include <dbt.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <commctrl.h>
 #include <dbt.h>
@@ -511,6 +515,21 @@ int Run(int argc, char** argv) {
         return 0;
     }
 
+    if (verb == "service") {
+        SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+        SC_HANDLE service = manager ? ::OpenServiceA(manager, name.c_str(), SERVICE_QUERY_CONFIG) : nullptr;
+        DWORD needed = 0;
+        std::vector<unsigned char> buffer(8192);
+        auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+        const bool read = service && ::QueryServiceConfigA(service, config, static_cast<DWORD>(buffer.size()), &needed);
+        if (read)
+            Out("%lu|%lu|%s\n", config->dwServiceType, config->dwStartType,
+                config->lpBinaryPathName ? config->lpBinaryPathName : "");
+        if (service) ::CloseServiceHandle(service);
+        if (manager) ::CloseServiceHandle(manager);
+        return read ? 0 : 1;
+    }
+
     if (verb == "broadcast") {
         const UINT message = ::RegisterWindowMessageA(name.c_str());
         if (!message || !::PostMessageA(HWND_BROADCAST, message, 0, 0)) return 1;
@@ -575,6 +594,38 @@ int Run(int argc, char** argv) {
         Out("pid=%lu handles=%ld workingset=%llu\n", pid, handles,
                     static_cast<unsigned long long>(memory.WorkingSetSize));
         ::CloseHandle(process);
+    } else if (verb == "cwd") {
+        // The process parameters' current directory, read from its PEB.
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (!process) return 3;
+        using QueryFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+        auto query = reinterpret_cast<QueryFn>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll"), "NtQueryInformationProcess")));
+        ULONG_PTR basic[6] = {};  // PROCESS_BASIC_INFORMATION: PebBaseAddress is the second field
+        ULONG_PTR parameters = 0;
+        UNICODE_STRING directory = {};
+#ifdef _WIN64
+        const SIZE_T parametersAt = 0x20, directoryAt = 0x38;
+#else
+        const SIZE_T parametersAt = 0x10, directoryAt = 0x24;
+#endif
+        std::wstring text;
+        if (query && query(process, 0, basic, sizeof(basic), nullptr) == 0 &&
+            ::ReadProcessMemory(process, reinterpret_cast<char*>(basic[1]) + parametersAt, &parameters,
+                                sizeof(parameters), nullptr) &&
+            ::ReadProcessMemory(process, reinterpret_cast<char*>(parameters) + directoryAt, &directory,
+                                sizeof(directory), nullptr)) {
+            text.resize(directory.Length / sizeof(WCHAR));
+            if (!::ReadProcessMemory(process, directory.Buffer, &text[0], directory.Length, nullptr)) text.clear();
+        }
+        ::CloseHandle(process);
+        if (text.empty()) return 3;
+        char narrow[1024] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), narrow, sizeof(narrow) - 1,
+                              nullptr, nullptr);
+        Out("%s\n", narrow);
     } else if (verb == "enabled" && argc > 3) {
         HWND control = ::GetDlgItem(hwnd, static_cast<int>(Number(argv[3])));
         if (!control) return 2;

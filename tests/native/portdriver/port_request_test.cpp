@@ -26,25 +26,40 @@ struct IoSpace {
     HwiPortAccess Access() { return {&IoSpace::Read, &IoSpace::Write, this}; }
 };
 
-// Test shim: the ports the driver knows and what a refresh would find.
+// Test shim: the driver's port table, its clock and what a learn finds.
 struct PortSource {
-    std::vector<std::uint64_t> known{0x378};
+    HwiPortTable table;
     std::vector<std::uint64_t> machine{0x378};
-    int refreshes = 0;
+    HwiLearnOutcome outcome = HWI_LEARN_COMPLETE;
+    std::uint64_t now = 1000;
+    int learns = 0;
+    bool locked = false;
 
-    static void Fill(const std::vector<std::uint64_t>& bases, HwiPortList* list) {
-        for (std::uint64_t base : bases) HwiPortListAdd(list, base);
+    PortSource() {
+        HwiPortTableInit(&table);
+        HwiPortListAdd(&table.ports, 0x378);
+        table.learnt = 1;
+        table.learntAt = now;
     }
-    static void Known(void* context, HwiPortList* list) {
-        Fill(static_cast<PortSource*>(context)->known, list);
-    }
-    static void Refresh(void* context, HwiPortList* list) {
+    static void Lock(void* context) {
         auto* self = static_cast<PortSource*>(context);
-        ++self->refreshes;
-        self->known = self->machine;
-        Fill(self->known, list);
+        EXPECT_FALSE(self->locked);
+        self->locked = true;
     }
-    HwiPortSource Source() { return {&PortSource::Known, &PortSource::Refresh, this}; }
+    static void Unlock(void* context) { static_cast<PortSource*>(context)->locked = false; }
+    static std::uint64_t Now(void* context) { return static_cast<PortSource*>(context)->now; }
+    static HwiLearnOutcome Learn(void* context, HwiPortList* found) {
+        auto* self = static_cast<PortSource*>(context);
+        EXPECT_FALSE(self->locked) << "the learn runs unlocked";
+        ++self->learns;
+        for (std::uint64_t base : self->machine) HwiPortListAdd(found, base);
+        return self->outcome;
+    }
+    HwiPortSource Source() { return {&table, &Lock, &Unlock, &Now, &Learn, this}; }
+    bool Allowed(std::uint16_t port) {
+        HwiPortSource source = Source();
+        return HwiPortAllowed(&source, port) != 0;
+    }
 };
 
 struct Request {
@@ -87,7 +102,7 @@ TEST_F(PortRequestTest, ReadNeedsNoPrivilegeWithinThePortsRegisters) {
         EXPECT_EQ(r.status, 0u);
         EXPECT_EQ(buffer[0], io.bytes[0x300 | low]);
     }
-    EXPECT_EQ(ports.refreshes, 0);
+    EXPECT_EQ(ports.learns, 0);
 }
 
 TEST_F(PortRequestTest, PortsOutsideTheBlocksAreRefusedUntouched) {
@@ -105,19 +120,17 @@ TEST_F(PortRequestTest, PortsOutsideTheBlocksAreRefusedUntouched) {
     EXPECT_TRUE(io.writes.empty());
 }
 
-TEST_F(PortRequestTest, MissRefreshesTheListOnceAndFindsANewPort) {
+TEST_F(PortRequestTest, MissLearnsTheListAndFindsANewPort) {
     ports.machine = {0x378, 0x278};
+    ports.now += HWI_RELEARN_INTERVAL_MS;
     std::vector<std::uint8_t> buffer{0x79, 0x02, 0x00};
     EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0u);
-    EXPECT_EQ(ports.refreshes, 1);
+    EXPECT_EQ(ports.learns, 1);
     EXPECT_EQ(io.reads, std::vector<std::uint16_t>{0x279});
-    // Known now: no further refresh; a port still missing refreshes once per request.
+    // Known now: no further learn.
     buffer = {0x79, 0x02, 0x00};
     EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0u);
-    EXPECT_EQ(ports.refreshes, 1);
-    buffer = {0x60, 0x00, 0x00};
-    EXPECT_EQ(Send(0x9C402004, buffer, 2, 1).status, 0xC0000022u);
-    EXPECT_EQ(ports.refreshes, 2);
+    EXPECT_EQ(ports.learns, 1);
 }
 
 TEST_F(PortRequestTest, ShortReadBuffersReadNothingAndSucceed) {
@@ -152,7 +165,7 @@ TEST_F(PortRequestTest, WriteIsRefusedForAnUnprivilegedHandle) {
     EXPECT_EQ(r.status, 0xC0000022u);
     EXPECT_EQ(r.information, 0u);
     EXPECT_TRUE(io.writes.empty());
-    EXPECT_EQ(ports.refreshes, 0);
+    EXPECT_EQ(ports.learns, 0);
 }
 
 TEST_F(PortRequestTest, UnknownCodeIsUnsuccessful) {
@@ -164,6 +177,53 @@ TEST_F(PortRequestTest, UnknownCodeIsUnsuccessful) {
     }
     EXPECT_TRUE(io.reads.empty());
     EXPECT_TRUE(io.writes.empty());
+}
+
+TEST(PortTable, LearnsAtMostOncePerIntervalAndAtOnceTheFirstTime) {
+    PortSource ports;
+    ports.now += HWI_RELEARN_INTERVAL_MS;
+    // Unknown ports asked for in a burst: one learn, the rest refused unlearnt.
+    for (std::uint16_t port : {0x60, 0x64, 0x2F8, 0x60}) EXPECT_FALSE(ports.Allowed(port)) << port;
+    ports.now += HWI_RELEARN_INTERVAL_MS - 1;
+    EXPECT_FALSE(ports.Allowed(0x60));
+    EXPECT_TRUE(ports.Allowed(0x379));  // answered from the list meanwhile
+    EXPECT_EQ(ports.learns, 1);
+    ports.now += 1;
+    EXPECT_FALSE(ports.Allowed(0x60));
+    EXPECT_EQ(ports.learns, 2);
+    PortSource fresh;
+    HwiPortTableInit(&fresh.table);
+    EXPECT_TRUE(fresh.Allowed(0x37A));
+    EXPECT_EQ(fresh.learns, 1);
+}
+
+TEST(PortTable, FailedLearnKeepsTheListCompleteOneReplacesIt) {
+    for (HwiLearnOutcome outcome : {HWI_LEARN_NOT_RUN, HWI_LEARN_PARTIAL, HWI_LEARN_COMPLETE}) {
+        PortSource ports;
+        ports.outcome = outcome;
+        ports.machine = {0x278};  // the port at 0x378 has gone
+        // Within its lifetime the list answers; past it, it is learnt again.
+        ports.now += HWI_PORT_LIST_LIFETIME_MS - 1;
+        EXPECT_TRUE(ports.Allowed(0x379));
+        ports.now += 1;
+        EXPECT_EQ(ports.Allowed(0x379), outcome != HWI_LEARN_COMPLETE) << outcome;
+        EXPECT_EQ(ports.learns, 1);
+        // A partial learn adds what it found, a complete one is the list.
+        EXPECT_EQ(HwiPortListContains(&ports.table.ports, 0x279), outcome != HWI_LEARN_NOT_RUN) << outcome;
+    }
+    // Every port gone: nothing is allowed any more.
+    PortSource ports;
+    ports.machine = {};
+    ports.now += HWI_PORT_LIST_LIFETIME_MS;
+    EXPECT_FALSE(ports.Allowed(0x379));
+    EXPECT_EQ(ports.table.ports.count, 0u);
+}
+
+TEST(DeviceOpen, KernelRequestsAreTrustedOnlyWithoutAnAccessCheck) {
+    EXPECT_TRUE(HwiCreateIsChecked(0, 0));   // user mode
+    EXPECT_TRUE(HwiCreateIsChecked(0, 1));
+    EXPECT_TRUE(HwiCreateIsChecked(1, 1));   // kernel mode asking for the check
+    EXPECT_FALSE(HwiCreateIsChecked(1, 0));  // the system itself
 }
 
 TEST(PortList, TakesOnlyBlocksInsideTheIoSpace) {
