@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "installation/port_driver_service.h"
+
 namespace statmon {
 
 constexpr int PLATFORM_WIN9X = 1;
@@ -40,13 +42,14 @@ public:
 
 using ScHandle = std::uintptr_t;  // 0 is no handle
 
-constexpr std::uint32_t kScManagerCreateService = 0x0002;
-constexpr std::uint32_t kScManagerConnect = 0x0001;
-constexpr std::uint32_t kServiceStart = 0x0010;
-constexpr std::uint32_t kWriteDac = 0x00040000;
-constexpr std::uint32_t kServiceKernelDriver = 1;
-constexpr std::uint32_t kServiceDemandStart = 3;
-constexpr std::uint32_t kServiceErrorNormal = 1;
+// The service manager's rights and values, as Setup uses them.
+using installation::kScManagerConnect;
+using installation::kScManagerCreateService;
+using installation::kServiceDemandStart;
+using installation::kServiceErrorNormal;
+using installation::kServiceKernelDriver;
+using installation::kServiceStart;
+using installation::kWriteDac;
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 
