@@ -64,7 +64,7 @@ void Monitor::Evaluate() {
         m_nFailedPolls = 0;
         m_nPollBackoff = 0;
         m_machine.Redraw();  // the not-installed texts give way to the state
-        ReportWatching(false);
+        ReportShown(ShownKind::Watching);
         return;
     }
     if (m_discovery.PortChanged()) {
@@ -80,7 +80,7 @@ void Monitor::Evaluate() {
         m_nRetryTicks = 0;
         m_nPrinterStatus = 0;
         m_discovery.ShowNotInstalled();
-        ReportWatching(true);
+        ReportShown(ShownKind::NotInstalled);
         return;
     }
     if (polled) {
