@@ -15,8 +15,8 @@ int QuietDesktop::ShowMessage(const char* text, const char* caption, std::uint32
     return question ? kIdYes : kIdOk;
 }
 
-UsageAnswer AnswerUsage(const CommandLine& line, bool portRequired, const std::string& usage, IDesktop& desktop,
-                        StepLog& log) {
+UsageAnswer AnswerUsage(const CommandLine& line, bool portRequired, bool logWritable, const std::string& usage,
+                        IDesktop& desktop, StepLog& log) {
     UsageAnswer answer;
     if (!line.bad.empty()) {
         log.Note("command line", "not understood: " + line.bad);
@@ -26,6 +26,8 @@ UsageAnswer AnswerUsage(const CommandLine& line, bool portRequired, const std::s
     } else if (portRequired && line.quiet && !line.hasPort) {
         log.Note("command line", "/quiet needs /port");
         answer = {true, kExitInvalidParameter};
+    } else if (line.hasLog && !logWritable) {
+        answer = {true, kExitInvalidParameter};  // a bad value of /log
     } else {
         return answer;
     }

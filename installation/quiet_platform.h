@@ -73,14 +73,14 @@ private:
 
 // What the command line asks for before anything else: the usage (exit 0
 // for /?; 87 for a bad line, and for /quiet without /port where the
-// program needs one), shown in a message box unless quiet; or nothing, and
-// the run goes on.
+// program needs one, and for a /log that cannot be written), shown in a
+// message box unless quiet; or nothing, and the run goes on.
 struct UsageAnswer {
     bool ends = false;
     std::uint32_t exitCode = kExitSuccess;
 };
-UsageAnswer AnswerUsage(const CommandLine& line, bool portRequired, const std::string& usage, IDesktop& desktop,
-                        StepLog& log);
+UsageAnswer AnswerUsage(const CommandLine& line, bool portRequired, bool logWritable, const std::string& usage,
+                        IDesktop& desktop, StepLog& log);
 
 // "exit code N", the last line of a run.
 std::string ExitCodeText(std::uint32_t exitCode);

@@ -69,12 +69,7 @@ BOOL CSetupApp::InitInstance() {
     Win32StartupSystem system;
     const InstallerPlatform& platform = Win32Platform();
     QuietPlatform quiet(platform, log);
-    UsageAnswer usage = AnswerUsage(line, true, SetupUsageText(), platform.desktop, log);
-    if (!usage.ends && line.hasLog && !logWritable) {
-        // A log that cannot be written is a bad value of /log.
-        if (!line.quiet) platform.desktop.ShowMessage(SetupUsageText().c_str(), kSetupCaption, kMbOk | kMbIconError);
-        usage = {true, kExitInvalidParameter};
-    }
+    const UsageAnswer usage = AnswerUsage(line, true, logWritable, SetupUsageText(), platform.desktop, log);
     if (usage.ends) {
         m_nExitCode = static_cast<int>(usage.exitCode);
     } else if (Unattended(line)) {

@@ -89,7 +89,7 @@ TEST(Usage, HelpIsZeroABadLineIs87AndQuietShowsNoBox) {
     FakeSystem sys;
     StepLog log("Setup");
     const auto answer = [&](const char* arguments, bool portRequired) {
-        return AnswerUsage(ReadCommandLine(arguments, true), portRequired, "usage", sys, log);
+        return AnswerUsage(ReadCommandLine(arguments, true), portRequired, true, "usage", sys, log);
     };
     EXPECT_EQ(answer("/?", true).exitCode, 0u);
     ASSERT_EQ(sys.messages.size(), 1u);

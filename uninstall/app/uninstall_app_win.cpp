@@ -41,12 +41,7 @@ BOOL CUninstallApp::InitInstance() {
     log.Note("started", "arguments: " + m_strArguments);
 
     const InstallerPlatform& platform = Win32Platform();
-    UsageAnswer usage = AnswerUsage(line, false, UninstallUsageText(), platform.desktop, log);
-    if (!usage.ends && line.hasLog && !logWritable) {
-        // A log that cannot be written is a bad value of /log.
-        if (!line.quiet) platform.desktop.ShowMessage(UninstallUsageText().c_str(), kSetupCaption, kMbOk | kMbIconError);
-        usage = {true, kExitInvalidParameter};
-    }
+    const UsageAnswer usage = AnswerUsage(line, false, logWritable, UninstallUsageText(), platform.desktop, log);
     if (usage.ends) {
         m_nExitCode = static_cast<int>(usage.exitCode);
     } else if (line.quiet) {
